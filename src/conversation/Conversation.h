@@ -1,0 +1,108 @@
+#pragma once
+
+#include "ConnectionSettings.h"
+#include "ScriptStep.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class clsKYR;
+class Link;
+class Messages;
+class StepTimer;
+
+// The conversation with one encoder: the step table, the step timer, the
+// reply handler and the scripts. It owns the link and reports through
+// signals; it has no widgets.
+class Conversation : public QObject
+{
+    Q_OBJECT
+public:
+    // Makes the link for a connection: LAN, SERIAL or MODEM. The default
+    // makes the real TCP or serial link.
+    using LinkFactory = std::function<std::unique_ptr<Link>(const ConnectionSettings &)>;
+
+    Conversation(clsKYR &kyr, StepTimer &timer, Messages &messages, QObject *parent = nullptr);
+    ~Conversation() override;
+
+    // --- state, under the names the rest of the program uses
+    std::vector<ScriptStep> Script; // grows as a script needs
+    int CurrentStep = 0;            // -1 once a closing conversation has completed
+    int SetupStep = 0;              // index of the "SETUP" step of a retrieval
+    int Finishing = 0;              // 0 retrieving, 1 closing
+    QString RxBuffer;               // received text not yet taken by a step
+    int NextStep = 0;               // next free step while a save script is written
+
+    // TCP port of the encoder (1080); tests point it elsewhere.
+    quint16 TcpPort = 1080;
+    void setLinkFactory(LinkFactory factory);
+
+    // --- scripts
+    void BuildSetupScript(const ConnectionSettings &settings);
+    void BuildSaveScript();
+    void BuildExitScript();
+    void BuildDefaultsScript();
+    void AddStep(const QString &command);
+    void AddProgramSteps(int program);
+    void AddCaptionSteps(int caption);
+    void AddStreamSteps(int stream);
+
+    // --- running
+    // Builds the retrieval script, sets Finishing to 0 and opens the link of
+    // the chosen kind, with its monitor lines.
+    void OpenConnection(const ConnectionSettings &settings);
+    // Starts a closing conversation whose script was just written:
+    // Finishing = 1, stale received text dropped, step 0 sent, timer started.
+    // (The caller empties the monitor, shows it and adds the first line
+    // before calling this.)
+    void StartClosing();
+    void SendCommand(const QString &text);
+    // Every piece of received text.
+    void GetSetup(const QString &text);
+    // The step timer's tick.
+    void Timer1Tick();
+    // Closes the link (shutdown).
+    void Disconnect();
+    bool linkOpen() const;
+
+    // The 23 listings of a completed retrieval, in section order.
+    QStringList Listings() const;
+
+    // Bound on text kept while a step waits; more without the expected
+    // text fails the step.
+    static constexpr int MaxRxBuffer = 4 * 1024 * 1024;
+
+signals:
+    // A line for the monitor (without the time stamp).
+    void monitor(const QString &message);
+    // The retrieval script has run through ("Encoder Setup Retrieved" is
+    // already on the monitor); the listings are ready.
+    void retrievalFinished();
+    // A closing script has run through ("Setup is complete, Press Done to
+    // exit" is on the monitor, CurrentStep is -1).
+    void closingFinished();
+    // A step ran out of tries ("Connection Has Failed" is on the monitor).
+    void halted();
+    // The encoder closed the link.
+    void linkClosed();
+
+private:
+    void onConnected();
+    void onData(const QByteArray &bytes);
+    void startCurrentStep(bool withStatus);
+    void writeStep(int index, const ScriptStep &step);
+    void AddClosingStep(const QString &command, const QString &expect, int interval, const QString &status = {});
+    void addSectionVisit(const QString &section, const QString &status, const std::vector<QString> &commands);
+
+    clsKYR &kyr;
+    StepTimer &timer;
+    Messages &messages;
+    LinkFactory linkFactory;
+    std::unique_ptr<Link> link;
+};
