@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Conversation.h"
+
+#include <QString>
+
+class Clock;
+class DialogRunner;
+class Messages;
+class QSettings;
+class StepTimer;
+
+// What the main window needs from its surroundings. The program passes the
+// real ones; tests pass scripted message boxes, a dialog runner that drives
+// dialogs, a manual step timer, a fixed clock, an INI settings file and a
+// temporary report folder.
+struct AppServices
+{
+    QSettings *settings = nullptr; // connection settings store
+    Messages *messages = nullptr;
+    DialogRunner *dialogs = nullptr;
+    Clock *clock = nullptr;
+    StepTimer *timer = nullptr;
+    QString reportFolder = QStringLiteral("."); // folder of kyr.cfg
+    quint16 tcpPort = 1080;                     // the encoder's TCP port
+    Conversation::LinkFactory linkFactory;      // empty: the real links
+};

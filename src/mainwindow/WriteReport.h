@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+class clsKYR;
+
+// Name of the configuration report file.
+inline constexpr const char *kReportFileName = "kyr.cfg";
+
+// Writes the configuration report "kyr.cfg" into folder (the working
+// directory in the program), replacing any earlier one. now is the time
+// stamped in the header. Returns false, with the reason in errorText, when
+// the file cannot be created or written completely.
+bool WriteReport(const clsKYR &kyr, const QString &folder, const QDateTime &now, QString *errorText = nullptr);

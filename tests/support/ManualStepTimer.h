@@ -1,0 +1,34 @@
+#pragma once
+
+#include "StepTimer.h"
+
+// A step timer that never fires by itself: tests call fire() to tick it.
+class ManualStepTimer : public StepTimer
+{
+public:
+    using StepTimer::StepTimer;
+    void setInterval(int ms) override { ms_ = ms; }
+    int interval() const override { return ms_; }
+    void start() override
+    {
+        active = ms_ > 0;
+        ++starts;
+    }
+    void stop() override { active = false; }
+    bool isActive() const override { return active; }
+    // Ticks as the real timer would when the interval has passed; does
+    // nothing while stopped.
+    bool fire()
+    {
+        if (!active)
+            return false;
+        emit timeout();
+        return true;
+    }
+
+    int starts = 0;
+
+private:
+    int ms_ = 0;
+    bool active = false;
+};
