@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, starts kyr7sim on 127.0.0.1:1080 and runs
+# KYR7Set against it, with throwaway settings so that your own are untouched.
+#
+# With a display, the program opens as usual: press OK in "Connection Method"
+# (LAN, 127.0.0.1 is filled in). Without one, the same runs under Xvfb, OK is
+# pressed for you, and a screenshot of the main window showing the fetched
+# configuration is written to build/demo-screenshot.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+bash scripts/deps.sh
+if [ -z "${DISPLAY:-}" ]; then
+  KYR7_EXTRA_PACKAGES="xdotool imagemagick" bash scripts/deps.sh
+fi
+cmake --preset default
+cmake --build --preset default --target KYR7Set kyr7sim
+
+work=$(mktemp -d)
+cleanup() {
+  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "${sim_pid:-}" ] && kill "$sim_pid" 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Throwaway settings: the program keeps its settings in $XDG_CONFIG_HOME.
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME"
+printf '[Settings]\nMethod=LAN\nIP=127.0.0.1\n' > "$XDG_CONFIG_HOME/KYR7Setup.conf"
+
+./build/sim/kyr7sim --listen 127.0.0.1 --port 1080 --state "$work/encoder-state.cfg" > "$work/sim.log" 2>&1 &
+sim_pid=$!
+for _ in $(seq 50); do grep -q "listening" "$work/sim.log" 2>/dev/null && break; sleep 0.1; done
+cat "$work/sim.log"
+
+if [ -n "${DISPLAY:-}" ]; then
+  echo "Starting KYR7Set: press OK in \"Connection Method\" to connect to kyr7sim."
+  (cd "$work" && "$root/build/app/KYR7Set")
+  exit 0
+fi
+
+echo "No display: running under Xvfb."
+export DISPLAY=:97
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+sleep 1
+(cd "$work" && exec "$root/build/app/KYR7Set") &
+app_pid=$!
+xdotool search --sync --name "Connection Method" > /dev/null
+sleep 0.5
+xdotool search --name "Connection Method" windowactivate --sync key Return
+xdotool search --sync --name "KYR7 Setup Program Version" > /dev/null
+sleep 2
+mkdir -p build
+import -window root build/demo-screenshot.png
+echo "Screenshot of the main window: build/demo-screenshot.png"
