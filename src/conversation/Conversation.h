@@ -95,14 +95,22 @@ signals:
 private:
     void onConnected();
     void onData(const QByteArray &bytes);
+    void onLinkError(const QString &message);
     void startCurrentStep(bool withStatus);
+    void endOfScript();
+    bool stepWaiting() const;
+    void failStep();
     void writeStep(int index, const ScriptStep &step);
-    void AddClosingStep(const QString &command, const QString &expect, int interval, const QString &status = {});
+    void addClosingStep(const QString &command, const QString &expect, int interval, const QString &status = {});
     void addSectionVisit(const QString &section, const QString &status, const std::vector<QString> &commands);
+    QString parameterCommand(const QString &name, const QString &value) const;
+    std::unique_ptr<Link> makeLink(const ConnectionSettings &settings) const;
 
     clsKYR &kyr;
     StepTimer &timer;
     Messages &messages;
     LinkFactory linkFactory;
     std::unique_ptr<Link> link;
+    QString method;                // link kind of the open connection
+    bool overflowReported = false; // the current step already failed on a flood
 };

@@ -1,0 +1,507 @@
+#include "Conversation.h"
+
+#include "Link.h"
+#include "Messages.h"
+#include "SerialLink.h"
+#include "StepTimer.h"
+#include "TcpLink.h"
+#include "clsKYR.h"
+
+#include <exception>
+
+namespace {
+const QString CR = QStringLiteral("\r");
+const QString Pause = QStringLiteral("|");
+const QString BoxTitle = QStringLiteral("KYR7 Setup Program");
+
+QString withoutLineBreaks(QString text)
+{
+    text.remove(QLatin1Char('\r'));
+    text.remove(QLatin1Char('\n'));
+    return text;
+}
+
+ScriptStep makeStep(const QString &command, const QString &expect, int interval, int maxTries,
+                    const QString &status = {})
+{
+    ScriptStep step;
+    step.Command = command;
+    step.Expect = expect;
+    step.Interval = interval;
+    step.MaxTries = qint16(maxTries);
+    step.Status = status;
+    return step;
+}
+
+QString fetchingText(int section)
+{
+    if (section == 0)
+        return QStringLiteral("Fetching KYR specific data");
+    static const char *const ports[] = {"Port A", "Port B", "Port C"};
+    const int stream = section - 5;
+    if (stream >= 0 && stream < 3)
+        return QStringLiteral("Fetching %1 Specific Settings").arg(QLatin1String(ports[stream]));
+    return QStringLiteral("Fetching %1 Specific Settings")
+        .arg(section <= 2   ? clsKYR::ProgramText(section - 1)
+             : section <= 4 ? clsKYR::CaptionText(section - 3)
+                            : clsKYR::StreamText(stream));
+}
+
+QString sectionName(int section)
+{
+    if (section == 0)
+        return clsKYR::CMD(5);
+    if (section <= 2)
+        return clsKYR::ProgramText(section - 1);
+    if (section <= 4)
+        return clsKYR::CaptionText(section - 3);
+    return clsKYR::StreamText(section - 5);
+}
+} // namespace
+
+Conversation::Conversation(clsKYR &kyr, StepTimer &timer, Messages &messages, QObject *parent)
+    : QObject(parent), kyr(kyr), timer(timer), messages(messages)
+{
+    connect(&timer, &StepTimer::timeout, this, &Conversation::Timer1Tick);
+}
+
+Conversation::~Conversation()
+{
+    if (link)
+        link->disconnect(this);
+}
+
+void Conversation::setLinkFactory(LinkFactory factory)
+{
+    linkFactory = std::move(factory);
+}
+
+std::unique_ptr<Link> Conversation::makeLink(const ConnectionSettings &settings) const
+{
+    if (linkFactory)
+        return linkFactory(settings);
+    if (settings.Method == QLatin1String("LAN"))
+        return std::make_unique<TcpLink>(TcpLink::HostFor(settings.IP), TcpPort);
+    const bool modem = settings.Method == QLatin1String("MODEM");
+    const QString name = modem ? settings.Modem : settings.Serial;
+    return std::make_unique<SerialLink>(SerialLink::DeviceFor(name), SerialLink::DisplayName(name),
+                                        modem ? 57600 : 9600);
+}
+
+// ---------------------------------------------------------------- scripts
+
+void Conversation::writeStep(int index, const ScriptStep &step)
+{
+    if (index < 0)
+        return;
+    if (size_t(index) >= Script.size())
+        Script.resize(size_t(index) + 1);
+    Script[size_t(index)] = step;
+}
+
+void Conversation::BuildSetupScript(const ConnectionSettings &settings)
+{
+    Script.clear();
+    int b = 0;
+    const QString login = CR + QStringLiteral("login") + CR;
+    if (settings.Method == QLatin1String("SERIAL")) {
+        writeStep(0, makeStep(Pause, {}, 2000, 1));
+        writeStep(1, makeStep(login, QStringLiteral("!"), 5000, 1));
+        b = 2;
+    } else if (settings.Method == QLatin1String("MODEM")) {
+        writeStep(0, makeStep(QStringLiteral("AT") + CR, QStringLiteral("OK"), 2000, 10));
+        // Every initialisation command is sent, however many there are.
+        const QStringList init = settings.INIT.split(QLatin1Char('|'));
+        int step = 1;
+        for (const QString &command : init)
+            writeStep(step++, makeStep(withoutLineBreaks(command) + CR, QStringLiteral("OK"), 5000, 3));
+        writeStep(step++, makeStep(withoutLineBreaks(settings.DIAL + settings.Number) + CR, QStringLiteral("CONNECT"),
+                                   60000, 1, QStringLiteral("Dialing")));
+        writeStep(step++, makeStep(Pause, {}, 2000, 1));
+        writeStep(step++, makeStep(login, QStringLiteral("!"), 5000, 1));
+        b = step;
+    }
+    SetupStep = b;
+    writeStep(b, makeStep(clsKYR::CMD(0) + CR, QStringLiteral(">"), 2000, 3));
+    for (int i = 0; i <= 20; ++i) {
+        writeStep(b + 1 + 3 * i, makeStep(sectionName(i) + CR, QStringLiteral("#"), 2000, 2));
+        writeStep(b + 2 + 3 * i, makeStep(QStringLiteral("*") + CR, QStringLiteral("#"), 5000, 2, fetchingText(i)));
+        writeStep(b + 3 + 3 * i, makeStep(CR, QStringLiteral(">"), 2000, 2));
+    }
+    const QString in = clsKYR::StreamText(StreamSlot::INBRIDGE1);
+    const QString out = clsKYR::StreamText(StreamSlot::OUTBRIDGE1);
+    writeStep(b + 65, makeStep(in + CR + QStringLiteral("*") + CR + CR + CR, QStringLiteral("!"), 5000, 2,
+                               QStringLiteral("Fetching INBRIDGE1 Specific Settings")));
+    writeStep(b + 68, makeStep(QStringLiteral("Setup") + CR + out + CR + QStringLiteral("*") + CR + CR + CR,
+                               QStringLiteral("!"), 5000, 2, QStringLiteral("Fetching OUTBRIDGE1 Specific Settings")));
+    writeStep(b + 70, makeStep(CR, QStringLiteral("!"), 2000, 2, QStringLiteral("Closing Setup Conversation")));
+    writeStep(b + 71, ScriptStep{});
+    CurrentStep = 0;
+}
+
+QString Conversation::parameterCommand(const QString &name, const QString &value) const
+{
+    // A value never carries a line break onto the wire: one command stays one line.
+    return name + QLatin1Char('=') + withoutLineBreaks(value) + CR;
+}
+
+void Conversation::AddStep(const QString &command)
+{
+    writeStep(NextStep, makeStep(command, QStringLiteral("#"), 1000, 2));
+    ++NextStep;
+}
+
+void Conversation::addClosingStep(const QString &command, const QString &expect, int interval, const QString &status)
+{
+    writeStep(NextStep, makeStep(command, expect, interval, 2, status));
+    ++NextStep;
+}
+
+void Conversation::addSectionVisit(const QString &section, const QString &status, const std::vector<QString> &commands)
+{
+    AddStep(section + CR);
+    Script[size_t(NextStep - 1)].Status = status;
+    for (const QString &command : commands)
+        AddStep(command);
+    addClosingStep(CR, QStringLiteral(">"), 200);
+}
+
+void Conversation::AddProgramSteps(int program)
+{
+    std::vector<QString> commands;
+    for (int row = 1; row <= 103; ++row)
+        commands.push_back(parameterCommand(kyr.pPGM(row), kyr.sPGM(program, row)));
+    addSectionVisit(clsKYR::ProgramText(program), QStringLiteral("Saving Program %1 Specific Data").arg(program + 1),
+                    commands);
+}
+
+void Conversation::AddCaptionSteps(int caption)
+{
+    std::vector<int> rows;
+    for (int row = 0; row <= 16; ++row)
+        rows.push_back(row);
+    for (int row = 19; row <= 24; ++row)
+        rows.push_back(row);
+    for (int row = 27; row <= 33; ++row)
+        rows.push_back(row);
+    for (int row : {17, 18, 25, 26})
+        rows.push_back(row);
+    std::vector<QString> commands;
+    for (int row : rows)
+        commands.push_back(parameterCommand(kyr.pCAP(row), kyr.sCAP(caption, row)));
+    addSectionVisit(clsKYR::CaptionText(caption), QStringLiteral("Saving Program %1 Caption Data").arg(caption + 1),
+                    commands);
+}
+
+void Conversation::AddStreamSteps(int stream)
+{
+    std::vector<int> rows{StrRow::StreamType};
+    if (stream >= StreamSlot::LAN1 && stream <= StreamSlot::LAN8)
+        rows.push_back(StrRow::PortAddr);
+    const int type = kyr.str(stream, StrRow::StreamType).toInt();
+    if (type != 0) {
+        for (int row = 1; row <= 7; ++row)
+            rows.push_back(row);
+        if (stream >= StreamSlot::PORTA && stream <= StreamSlot::MODEM) {
+            for (int row = 8; row <= 13; ++row)
+                rows.push_back(row);
+            rows.push_back(StrRow::DisconnectProcessing);
+            if (stream <= StreamSlot::PORTC) {
+                rows.push_back(StrRow::ModemPresent);
+                rows.push_back(StrRow::ModemInit);
+            }
+        }
+        rows.push_back(StrRow::FieldIndicator);
+        for (int row = 15; row <= 17; ++row)
+            rows.push_back(row);
+        for (int row = 19; row <= 37; ++row)
+            rows.push_back(row);
+        rows.push_back(StrRow::transMode);
+        rows.push_back(StrRow::transTimeout);
+        if (type == 2) {
+            rows.push_back(StrRow::FileName);
+            rows.push_back(StrRow::ConditionalInsertion);
+        }
+        if (type == 4)
+            rows.push_back(StrRow::BridgeType);
+    }
+    std::vector<QString> commands;
+    for (int row : rows)
+        commands.push_back(parameterCommand(kyr.pSTR(row), kyr.sSTR(stream, row)));
+    addSectionVisit(clsKYR::StreamText(stream),
+                    QStringLiteral("Saving ") + kyr.Stream2Name(stream) + QStringLiteral(" Specific Data"), commands);
+}
+
+void Conversation::BuildSaveScript()
+{
+    Script.clear();
+    NextStep = 0;
+    addClosingStep(clsKYR::CMD(0) + CR, QStringLiteral(">"), 200);
+    addClosingStep(clsKYR::CMD(5) + CR, QStringLiteral("#"), 200);
+    for (int row = KyrRow::IpNum; row <= KyrRow::DHCP; ++row)
+        addClosingStep(parameterCommand(kyr.pKYR(row), kyr.sKYR(row)), QStringLiteral("#"), 200);
+    addClosingStep(CR, QStringLiteral(">"), 200);
+    AddProgramSteps(0);
+    AddProgramSteps(1);
+    AddCaptionSteps(0);
+    AddCaptionSteps(1);
+    const bool bridge = kyr.sKYR(KyrRow::Rev) > QLatin1String("B");
+    for (int s = 0; s < clsKYR::StreamSlots; ++s) {
+        if (s >= StreamSlot::INBRIDGE1 && !bridge)
+            continue;
+        AddStreamSteps(s);
+    }
+    addClosingStep(CR, QStringLiteral("!"), 200);
+    addClosingStep(clsKYR::CMD(2) + CR, QStringLiteral("!"), 8000, QStringLiteral("KYR7 is Saving Parameters"));
+    writeStep(NextStep, ScriptStep{});
+    CurrentStep = 0;
+}
+
+void Conversation::BuildExitScript()
+{
+    Script.clear();
+    writeStep(0, makeStep(clsKYR::CMD(4) + CR, QStringLiteral("!"), 5000, 2));
+    writeStep(1, ScriptStep{});
+    CurrentStep = 0;
+}
+
+void Conversation::BuildDefaultsScript()
+{
+    Script.clear();
+    writeStep(0, makeStep(clsKYR::CMD(3) + CR, QStringLiteral("!"), 5000, 2));
+    writeStep(1, ScriptStep{});
+    CurrentStep = 0;
+}
+
+QStringList Conversation::Listings() const
+{
+    QStringList listings;
+    for (int k = 0; k < clsKYR::SectionCount; ++k) {
+        const qsizetype at = qsizetype(SetupStep) + 2 + 3 * k;
+        listings.append(at >= 0 && size_t(at) < Script.size() ? Script[size_t(at)].Reply : QString());
+    }
+    return listings;
+}
+
+// ---------------------------------------------------------------- the link
+
+void Conversation::OpenConnection(const ConnectionSettings &settings)
+{
+    BuildSetupScript(settings);
+    Finishing = 0;
+    RxBuffer.clear();
+    overflowReported = false;
+    Disconnect();
+    method = settings.Method;
+
+    const bool lan = method == QLatin1String("LAN");
+    const bool serial = method == QLatin1String("SERIAL");
+    const bool modem = method == QLatin1String("MODEM");
+    if (!lan && !serial && !modem) {
+        emit monitor(QStringLiteral("Connection Type ") + method + QStringLiteral(" is not known"));
+        return;
+    }
+    emit monitor(lan      ? QStringLiteral("Connection Type is LAN")
+                 : serial ? QStringLiteral("Connection Type is Serial")
+                          : QStringLiteral("Connection Type is Modem"));
+
+    link = makeLink(settings);
+    if (!link)
+        return;
+    connect(link.get(), &Link::connected, this, &Conversation::onConnected);
+    connect(link.get(), &Link::dataReceived, this, &Conversation::onData);
+    connect(link.get(), &Link::errorOccurred, this, &Conversation::onLinkError);
+    connect(link.get(), &Link::closed, this, &Conversation::linkClosed);
+    link->open();
+    if (lan || !link->isOpen())
+        return;
+
+    const QString name = SerialLink::DisplayName(modem ? settings.Modem : settings.Serial);
+    emit monitor((modem ? QStringLiteral("Modem port open ") : QStringLiteral("Serial port open ")) + name);
+    RxBuffer.clear();
+    CurrentStep = 0;
+    startCurrentStep(false);
+}
+
+void Conversation::onConnected()
+{
+    if (method != QLatin1String("LAN"))
+        return;
+    emit monitor(QStringLiteral("LAN Connection Established"));
+    if (stepWaiting())
+        startCurrentStep(false);
+}
+
+void Conversation::onLinkError(const QString &message)
+{
+    emit monitor(message);
+    if (method == QLatin1String("LAN") && link)
+        link->close();
+}
+
+void Conversation::onData(const QByteArray &bytes)
+{
+    GetSetup(QString::fromLatin1(bytes));
+}
+
+void Conversation::SendCommand(const QString &text)
+{
+    if (link)
+        link->send(text.toLatin1());
+}
+
+void Conversation::Disconnect()
+{
+    timer.stop();
+    if (link)
+        link->close();
+}
+
+bool Conversation::linkOpen() const
+{
+    return link && link->isOpen();
+}
+
+// ---------------------------------------------------------------- running
+
+bool Conversation::stepWaiting() const
+{
+    return CurrentStep >= 0 && size_t(CurrentStep) < Script.size() && !Script[size_t(CurrentStep)].Command.isEmpty();
+}
+
+void Conversation::startCurrentStep(bool withStatus)
+{
+    const ScriptStep &step = Script[size_t(CurrentStep)];
+    overflowReported = false;
+    if (step.Command != Pause)
+        SendCommand(step.Command);
+    timer.stop();
+    timer.setInterval(step.Interval);
+    timer.start();
+    if (withStatus && !step.Status.isEmpty())
+        emit monitor(step.Status);
+}
+
+void Conversation::StartClosing()
+{
+    Finishing = 1;
+    // Whatever came in before this conversation belongs to no step of it.
+    RxBuffer.clear();
+    if (!stepWaiting())
+        CurrentStep = 0;
+    if (stepWaiting())
+        startCurrentStep(false);
+}
+
+void Conversation::failStep()
+{
+    emit monitor(QStringLiteral("Connection Has Failed"));
+    timer.stop();
+    timer.setInterval(0);
+    emit halted();
+}
+
+void Conversation::endOfScript()
+{
+    if (Finishing == 1) {
+        CurrentStep = -1;
+        emit monitor(QStringLiteral("Setup is complete, Press Done to exit"));
+        emit closingFinished();
+        return;
+    }
+    emit monitor(QStringLiteral("Encoder Setup Retrieved"));
+    emit retrievalFinished();
+}
+
+void Conversation::GetSetup(const QString &text)
+{
+    try {
+        if (CurrentStep == -1)
+            return;
+        // Text that no step waits for is dropped, so it can never answer a
+        // later conversation.
+        if (!stepWaiting()) {
+            RxBuffer.clear();
+            return;
+        }
+        ScriptStep &step = Script[size_t(CurrentStep)];
+        const qsizetype searchFrom = qMax<qsizetype>(0, RxBuffer.size() - step.Expect.size() + 1);
+        RxBuffer += text;
+        if (step.Command == Pause || step.Expect.isEmpty()) {
+            if (RxBuffer.size() > MaxRxBuffer)
+                RxBuffer.clear();
+            return;
+        }
+        if (RxBuffer.indexOf(step.Expect, searchFrom, Qt::CaseInsensitive) < 0) {
+            if (RxBuffer.size() > MaxRxBuffer) {
+                RxBuffer.clear();
+                if (!overflowReported) {
+                    overflowReported = true;
+                    emit monitor(QStringLiteral("Too much text without a prompt"));
+                    failStep();
+                }
+            }
+            return;
+        }
+
+        timer.stop();
+        step.Reply = RxBuffer;
+        RxBuffer.clear();
+
+        const int d = CurrentStep - SetupStep;
+        if (Finishing == 0 && d == 63)
+            CurrentStep = SetupStep + 65;
+        else if (Finishing == 0 && d == 65)
+            CurrentStep = SetupStep + 68;
+        else if (Finishing == 0 && d == 68)
+            CurrentStep = SetupStep + 70;
+        else
+            CurrentStep += 1;
+
+        if (stepWaiting())
+            startCurrentStep(true);
+        else
+            endOfScript();
+    } catch (const std::exception &) {
+        messages.inform(BoxTitle, QStringLiteral("Error in GetSetup, press OK to continue"));
+    }
+}
+
+void Conversation::Timer1Tick()
+{
+    try {
+        if (!stepWaiting()) {
+            timer.stop();
+            return;
+        }
+        QString toSend;
+        ScriptStep &step = Script[size_t(CurrentStep)];
+        step.Tries += 1;
+        if (step.Tries < step.MaxTries) {
+            toSend = step.Command;
+            timer.stop();
+            timer.setInterval(step.Interval);
+        } else if (!step.Expect.isEmpty()) {
+            failStep();
+        } else {
+            CurrentStep += 1;
+            timer.stop();
+            RxBuffer.clear();
+            if (!stepWaiting()) {
+                endOfScript();
+                return;
+            }
+            const ScriptStep &next = Script[size_t(CurrentStep)];
+            toSend = next.Command;
+            timer.setInterval(next.Interval);
+            overflowReported = false;
+        }
+        if (!toSend.isEmpty()) {
+            if (toSend != Pause)
+                SendCommand(toSend);
+            timer.start();
+        }
+    } catch (const std::exception &) {
+        messages.inform(BoxTitle, QStringLiteral("Timer1 Error, Press OK to continue"));
+    }
+}
