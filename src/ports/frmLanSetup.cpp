@@ -1,0 +1,233 @@
+#include "frmLanSetup.h"
+
+#include "KeyFilter.h"
+#include "KeyFilters.h"
+#include "Messages.h"
+#include "clsKYR.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kPortErrorTitle = QStringLiteral("LAN Port Error");
+constexpr int kPortLimit = 30000;
+
+// The number formed by the leading digits of a port text; empty counts as 0.
+// Long texts stop counting at the limit, which is all the check needs.
+int PortValue(const QString &text)
+{
+    int value = 0;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            break;
+        value = value * 10 + (c.unicode() - '0');
+        if (value >= kPortLimit)
+            return kPortLimit;
+    }
+    return value;
+}
+
+} // namespace
+
+std::array<QString, 4> frmLanSetup::SplitAddress(const QString &address)
+{
+    std::array<QString, 4> pieces;
+    QString rest = address;
+    for (int k = 0; k < 3; ++k) {
+        const qsizetype dot = rest.indexOf(u'.');
+        if (dot < 0)
+            return pieces;
+        pieces[k] = rest.left(dot);
+        rest = rest.mid(dot + 1);
+    }
+    pieces[3] = rest;
+    return pieces;
+}
+
+QString frmLanSetup::JoinAddress(const std::array<QString, 4> &pieces)
+{
+    return pieces[0] + u'.' + pieces[1] + u'.' + pieces[2] + u'.' + pieces[3];
+}
+
+QLineEdit *frmLanSetup::AddressBox(const QString &name, int index, const QString &label, int maxLength, bool digitsOnly)
+{
+    auto *box = new QLineEdit(this);
+    box->setObjectName(QStringLiteral("%1_%2").arg(name).arg(index));
+    box->setAccessibleName(QStringLiteral("%1 %2").arg(label).arg(index + 1));
+    if (maxLength > 0)
+        box->setMaxLength(maxLength);
+    if (digitsOnly)
+        KeyFilter::install(box, DecimalKeyFilter);
+    return box;
+}
+
+frmLanSetup::frmLanSetup(clsKYR &kyr, Messages &messages, QWidget *parent)
+    : QDialog(parent), kyr(kyr), messages(messages)
+{
+    setWindowTitle(QStringLiteral("LAN Configuration"));
+
+    RB_DHCP = new QRadioButton(QStringLiteral("Obtain IP Address Automatically using DHCP"), this);
+    RB_DHCP->setObjectName(QStringLiteral("RB_DHCP"));
+    RB_DHCP->setAccessibleName(RB_DHCP->text());
+    RB_Fixed = new QRadioButton(this);
+    RB_Fixed->setObjectName(QStringLiteral("RB_Fixed"));
+    F_Fixed = new QGroupBox(QStringLiteral("Use the Fixed IP Address"), this);
+    F_Fixed->setObjectName(QStringLiteral("F_Fixed"));
+    RB_Fixed->setAccessibleName(F_Fixed->title());
+
+    auto *addresses = new QGridLayout(F_Fixed);
+    const struct
+    {
+        std::array<QLineEdit *, 4> &boxes;
+        const char *name;
+        const char *label;
+        bool firstOnlyLimited;
+        bool digitsOnly;
+    } rows[] = {
+        {EB_IP, "EB_IP", "IP Address", true, true},
+        {EB_Mask, "EB_Mask", "Subnet Mask", true, true},
+        {EB_Gateway, "EB_Gateway", "Gateway", false, false},
+    };
+    int gridRow = 0;
+    for (const auto &row : rows) {
+        const QString label = QString::fromLatin1(row.label);
+        addresses->addWidget(new QLabel(label, F_Fixed), gridRow, 0);
+        for (int k = 0; k < 4; ++k) {
+            const int maxLength = (k == 0 || !row.firstOnlyLimited) ? 3 : 0;
+            row.boxes[k] = AddressBox(QString::fromLatin1(row.name), k, label, maxLength, row.digitsOnly);
+            row.boxes[k]->setParent(F_Fixed);
+            row.boxes[k]->setFixedWidth(48);
+            row.boxes[k]->setAlignment(Qt::AlignCenter);
+            addresses->addWidget(row.boxes[k], gridRow, 1 + 2 * k);
+            if (k < 3)
+                addresses->addWidget(new QLabel(QStringLiteral("."), F_Fixed), gridRow, 2 + 2 * k);
+        }
+        ++gridRow;
+    }
+    addresses->setColumnStretch(8, 1);
+
+    F_Ports = new QGroupBox(QStringLiteral("TCP/IP Port Addresses"), this);
+    F_Ports->setObjectName(QStringLiteral("F_Ports"));
+    auto *ports = new QGridLayout(F_Ports);
+    for (int k = 0; k < 8; ++k) {
+        const QString label = QStringLiteral("LAN %1").arg(k + 1);
+        auto *box = new QLineEdit(F_Ports);
+        box->setObjectName(QStringLiteral("EB_Port_%1").arg(k));
+        box->setAccessibleName(label);
+        if (k == 0)
+            box->setMaxLength(5);
+        box->setFixedWidth(72);
+        KeyFilter::install(box, DecimalKeyFilter);
+        EB_Port[k] = box;
+        auto *caption = new QLabel(label, F_Ports);
+        caption->setBuddy(box);
+        const int column = k < 4 ? 0 : 3;
+        ports->addWidget(caption, k % 4, column);
+        ports->addWidget(box, k % 4, column + 1);
+    }
+    ports->setColumnMinimumWidth(2, 24);
+    ports->setColumnStretch(5, 1);
+
+    B_Apply = new QPushButton(QStringLiteral("Apply"), this);
+    B_Apply->setObjectName(QStringLiteral("B_Apply"));
+    B_Apply->setAccessibleName(B_Apply->text());
+    B_Apply->setDefault(true);
+    B_Cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    B_Cancel->setObjectName(QStringLiteral("B_Cancel"));
+    B_Cancel->setAccessibleName(B_Cancel->text());
+
+    auto *fixedRow = new QHBoxLayout;
+    fixedRow->addWidget(RB_Fixed, 0, Qt::AlignTop);
+    fixedRow->addWidget(F_Fixed, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(B_Apply);
+    buttons->addWidget(B_Cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(RB_DHCP);
+    layout->addLayout(fixedRow);
+    layout->addWidget(F_Ports);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(RB_DHCP, &QRadioButton::clicked, this, &frmLanSetup::RB_DHCP_Click);
+    connect(RB_Fixed, &QRadioButton::clicked, this, &frmLanSetup::RB_Fixed_Click);
+    connect(B_Apply, &QPushButton::clicked, this, &frmLanSetup::B_Apply_Click);
+    connect(B_Cancel, &QPushButton::clicked, this, &frmLanSetup::B_Cancel_Click);
+
+    // Opening: any non-zero DHCP value reads as DHCP.
+    if (kyr.KYR(KyrRow::DHCP).toDouble() != 0) {
+        RB_DHCP->setChecked(true);
+        RB_DHCP_Click();
+    } else {
+        RB_Fixed->setChecked(true);
+        RB_Fixed_Click();
+    }
+    const std::array<QString, 4> ip = SplitAddress(kyr.sKYR(KyrRow::IpNum));
+    const std::array<QString, 4> mask = SplitAddress(kyr.sKYR(KyrRow::Netmask));
+    const std::array<QString, 4> gateway = SplitAddress(kyr.sKYR(KyrRow::Gateway));
+    for (int k = 0; k < 4; ++k) {
+        EB_IP[k]->setText(ip[k]);
+        EB_Mask[k]->setText(mask[k]);
+        EB_Gateway[k]->setText(gateway[k]);
+    }
+    for (int k = 0; k < 8; ++k)
+        EB_Port[k]->setText(kyr.sSTR(StreamSlot::LAN1 + k, StrRow::PortAddr));
+}
+
+void frmLanSetup::RB_DHCP_Click()
+{
+    F_Fixed->setEnabled(false);
+}
+
+void frmLanSetup::RB_Fixed_Click()
+{
+    F_Fixed->setEnabled(true);
+}
+
+bool frmLanSetup::PortsValid()
+{
+    bool refused = false;
+    for (int k = 0; k < 8 && !refused; ++k) {
+        const QString text = EB_Port[k]->text();
+        if (PortValue(text) >= kPortLimit) {
+            messages.inform(kPortErrorTitle, QStringLiteral("All Lan port addresses must be less than 30000"));
+            return false;
+        }
+        for (int j = k + 1; j < 8; ++j) {
+            if (EB_Port[j]->text() == text) {
+                messages.inform(kPortErrorTitle, QStringLiteral("All Lan port addresses must be unique"));
+                refused = true;
+            }
+        }
+    }
+    return !refused;
+}
+
+void frmLanSetup::B_Apply_Click()
+{
+    if (!PortsValid())
+        return;
+    auto pieces = [](const std::array<QLineEdit *, 4> &boxes) {
+        return JoinAddress({boxes[0]->text(), boxes[1]->text(), boxes[2]->text(), boxes[3]->text()});
+    };
+    kyr.setSKYR(KyrRow::DHCP, RB_DHCP->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    kyr.setSKYR(KyrRow::IpNum, pieces(EB_IP));
+    kyr.setSKYR(KyrRow::Netmask, pieces(EB_Mask));
+    kyr.setSKYR(KyrRow::Gateway, pieces(EB_Gateway));
+    for (int k = 0; k < 8; ++k)
+        kyr.setSSTR(StreamSlot::LAN1 + k, StrRow::PortAddr, EB_Port[k]->text());
+    accept();
+}
+
+void frmLanSetup::B_Cancel_Click()
+{
+    reject();
+}
