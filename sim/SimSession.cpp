@@ -1,0 +1,51 @@
+#include "SimSession.h"
+
+#include "SimTranscript.h"
+
+SimSession::SimSession(SimStore &store, SimTranscript &t, const SimSessionOptions &o,
+                       std::function<void(const QByteArray &)> write, QObject *parent)
+    : QObject(parent), transcript(t), options(o), enc(store, o.start, this), pacer(o.faults, std::move(write), this)
+{
+    enc.setConnectDelay(o.connectDelayMs);
+    enc.setFlood(o.floodBytes);
+    replies = connect(&enc, &SimEncoder::reply, &pacer, &SimReplyPacer::send);
+    connect(&enc, &SimEncoder::lineProcessed, this, [this] {
+        ++lines;
+        if (options.closeAfter > 0 && lines == options.closeAfter)
+            endSession();
+    });
+    connect(&enc, &SimEncoder::restarting, this, [this] {
+        if (options.closeOnExit)
+            endSession();
+    });
+    connect(&pacer, &SimReplyPacer::drained, this, [this] { emit closeRequested(); });
+}
+
+void SimSession::receive(const QByteArray &bytes)
+{
+    transcript.append(bytes);
+    if (!ending)
+        enc.feed(bytes);
+}
+
+void SimSession::endSession()
+{
+    if (ending)
+        return;
+    ending = true;
+    // The rest of the bytes already received are not answered.
+    disconnect(replies);
+    enc.stop();
+    pacer.notifyWhenDrained();
+}
+
+void SimSession::hangUp()
+{
+    disconnect(replies);
+    replies = connect(&enc, &SimEncoder::reply, &pacer, &SimReplyPacer::send);
+    ending = false;
+    lines = 0;
+    enc.hangUp();
+    if (options.start == SimEncoder::Start::Modem)
+        pacer.send("\r\nNO CARRIER\r\n");
+}

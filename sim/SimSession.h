@@ -1,0 +1,44 @@
+#pragma once
+
+#include "SimEncoder.h"
+#include "SimReplyPacer.h"
+#include "SimSessionOptions.h"
+
+#include <QObject>
+
+#include <functional>
+
+class SimStore;
+class SimTranscript;
+
+// One conversation on one transport: the encoder, its reply pacing and the
+// session faults. The transport hands in received bytes and is asked to
+// write bytes and, when a fault or a restart ends the session, to close.
+class SimSession : public QObject
+{
+    Q_OBJECT
+public:
+    SimSession(SimStore &store, SimTranscript &transcript, const SimSessionOptions &options,
+               std::function<void(const QByteArray &)> write, QObject *parent = nullptr);
+
+    void receive(const QByteArray &bytes);
+    // For a transport that stays open (a serial line): after closeRequested,
+    // start again logged out, or as a modem that reports "NO CARRIER".
+    void hangUp();
+    SimEncoder &encoder() { return enc; }
+
+signals:
+    // Everything before has been written; the transport should end the session now.
+    void closeRequested();
+
+private:
+    void endSession();
+
+    SimTranscript &transcript;
+    SimSessionOptions options;
+    SimEncoder enc;
+    SimReplyPacer pacer;
+    QMetaObject::Connection replies;
+    int lines = 0;
+    bool ending = false;
+};
