@@ -4,6 +4,10 @@
 
 struct ConnectionSettings;
 class DialogRunner;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QRadioButton;
 
 // "Connection Method": LAN, serial or modem, with the address, the ports and
 // the telephone number. OK writes the settings and sets ConnectOK.
@@ -13,4 +17,27 @@ class frmConnect : public QDialog
 public:
     frmConnect(ConnectionSettings &settings, DialogRunner &dialogs, QWidget *parent = nullptr);
     bool ConnectOK = false;
+
+    // The ports a port list offers: "COM1" .. "COM4", then the serial ports
+    // of this computer.
+    static QStringList PortNames();
+
+private:
+    void chooseMethod(QRadioButton *chosen);
+    void B_OK_Click();
+    void B_Cancel_Click();
+    void B_Properties_Click();
+
+    ConnectionSettings &settings;
+    DialogRunner &dialogs;
+    QRadioButton *RB_LAN = nullptr;
+    QRadioButton *RB_Serial = nullptr;
+    QRadioButton *RB_Modem = nullptr;
+    QGroupBox *F_LAN = nullptr;
+    QGroupBox *F_Serial = nullptr;
+    QGroupBox *F_Modem = nullptr;
+    QLineEdit *EB_Address = nullptr;
+    QComboBox *CB_COM = nullptr;
+    QComboBox *CB_MODEM = nullptr;
+    QLineEdit *EB_Phone = nullptr;
 };

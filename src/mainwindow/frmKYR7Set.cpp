@@ -1,0 +1,716 @@
+#include "frmKYR7Set.h"
+
+#include "CheckVersion.h"
+#include "Clock.h"
+#include "DialogRunner.h"
+#include "Messages.h"
+#include "StepTimer.h"
+#include "WriteReport.h"
+#include "frmConnect.h"
+#include "frmLanSetup.h"
+#include "mParseSetup.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace {
+
+// Title of the error boxes of the routines' own traps.
+const QString kErrorTitle = QStringLiteral("KYR7Set");
+const QString kCRLF = QStringLiteral("\r\n");
+
+const QString kTransparent = QStringLiteral("Transparent Module");
+const QString kCaption = QStringLiteral("Caption Module");
+const QString kConstant = QStringLiteral("Constant Data Module");
+const QString kBridging = QStringLiteral("Bridging Module");
+const QString kNone = QStringLiteral("None");
+
+constexpr int TypeFree = 0;
+constexpr int TypeTransparent = 1;
+constexpr int TypeConstant = 2;
+constexpr int TypeBridging = 4;
+constexpr int TypeCaption = 16;
+
+int typeOfText(const QString &text)
+{
+    if (text == kTransparent)
+        return TypeTransparent;
+    if (text == kCaption)
+        return TypeCaption;
+    if (text == kConstant)
+        return TypeConstant;
+    if (text == kBridging)
+        return TypeBridging;
+    return TypeFree;
+}
+
+// A read-only value field: a sunken label that can be selected and copied.
+QLabel *valueLabel(const QString &name, const QString &accessible, QWidget *parent, int minWidth = 130)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setAccessibleName(accessible);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setMinimumWidth(minWidth);
+    return label;
+}
+
+QLabel *captionLabel(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QPushButton *button(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAccessibleName(text);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// A number given as text, read leniently as the program reads every number.
+bool isNumber(const KyrValue &value, double number)
+{
+    return value.toDouble() == number;
+}
+
+} // namespace
+
+frmKYR7Set::frmKYR7Set(const AppServices &appServices, QWidget *parent)
+    : QWidget(parent), services(appServices), conv(kyr, *appServices.timer, *appServices.messages, this)
+{
+    setObjectName(QStringLiteral("frmKYR7Set"));
+    setWindowTitle(QStringLiteral("KYR7 Setup Program"));
+    conv.TcpPort = services.tcpPort;
+    if (services.linkFactory)
+        conv.setLinkFactory(services.linkFactory);
+
+    buildControls();
+
+    connect(&conv, &Conversation::monitor, this, &frmKYR7Set::MonitorAdd);
+    connect(&conv, &Conversation::retrievalFinished, this, &frmKYR7Set::onRetrievalFinished);
+    connect(&conv, &Conversation::closingFinished, this, [this] { B_Cancel->setText(QStringLiteral("Done")); });
+    connect(&conv, &Conversation::linkClosed, this, &frmKYR7Set::onLinkClosed);
+}
+
+frmKYR7Set::~frmKYR7Set() = default;
+
+void frmKYR7Set::buildControls()
+{
+    // Encoder identity.
+    F_ID = new QGroupBox(this);
+    F_ID->setObjectName(QStringLiteral("F_ID"));
+    TB_TYPE = valueLabel(QStringLiteral("TB_TYPE"), QStringLiteral("Encoder Type"), F_ID);
+    TB_Serial = valueLabel(QStringLiteral("TB_Serial"), QStringLiteral("Serial Number"), F_ID);
+    TB_Firmware = valueLabel(QStringLiteral("TB_Firmware"), QStringLiteral("Firmware Number"), F_ID);
+    TB_Revision = valueLabel(QStringLiteral("TB_Revision"), QStringLiteral("Revision"), F_ID);
+    auto *idGrid = new QGridLayout(F_ID);
+    idGrid->addWidget(captionLabel(QStringLiteral("Label3"), QStringLiteral("Encoder Type"), F_ID), 0, 0);
+    idGrid->addWidget(TB_TYPE, 0, 1);
+    idGrid->addWidget(captionLabel(QStringLiteral("Label4"), QStringLiteral("Serial Number"), F_ID), 1, 0);
+    idGrid->addWidget(TB_Serial, 1, 1);
+    idGrid->addWidget(captionLabel(QStringLiteral("Label5"), QStringLiteral("Firmware Number"), F_ID), 2, 0);
+    idGrid->addWidget(TB_Firmware, 2, 1);
+    idGrid->addWidget(captionLabel(QStringLiteral("Label6"), QStringLiteral("Revision"), F_ID), 3, 0);
+    idGrid->addWidget(TB_Revision, 3, 1);
+    idGrid->setRowStretch(4, 1);
+
+    // Network settings.
+    F_TCP = new QGroupBox(QStringLiteral("TCP/IP"), this);
+    F_TCP->setObjectName(QStringLiteral("F_TCP"));
+    TB_Address = valueLabel(QStringLiteral("TB_Address"), QStringLiteral("Address"), F_TCP);
+    TB_Netmask = valueLabel(QStringLiteral("TB_Netmask"), QStringLiteral("Netmask"), F_TCP);
+    TB_Gateway = valueLabel(QStringLiteral("TB_Gateway"), QStringLiteral("Gateway"), F_TCP);
+    TB_DHCP = valueLabel(QStringLiteral("TB_DHCP"), QStringLiteral("DHCP"), F_TCP, 50);
+    B_Properties = button(QStringLiteral("B_Properties"), QStringLiteral("Properties"), F_TCP);
+    auto *tcpGrid = new QGridLayout(F_TCP);
+    tcpGrid->addWidget(captionLabel(QStringLiteral("Label7"), QStringLiteral("Address"), F_TCP), 0, 0);
+    tcpGrid->addWidget(TB_Address, 0, 1, 1, 2);
+    tcpGrid->addWidget(captionLabel(QStringLiteral("Label8"), QStringLiteral("Netmask"), F_TCP), 1, 0);
+    tcpGrid->addWidget(TB_Netmask, 1, 1, 1, 2);
+    tcpGrid->addWidget(captionLabel(QStringLiteral("Label12"), QStringLiteral("Gateway"), F_TCP), 2, 0);
+    tcpGrid->addWidget(TB_Gateway, 2, 1, 1, 2);
+    tcpGrid->addWidget(captionLabel(QStringLiteral("Label9"), QStringLiteral("DHCP"), F_TCP), 3, 0);
+    tcpGrid->addWidget(TB_DHCP, 3, 1);
+    tcpGrid->addWidget(B_Properties, 3, 2, Qt::AlignRight);
+    tcpGrid->setColumnStretch(1, 1);
+
+    // The selected program.
+    TS_Program = new QTabBar(this);
+    TS_Program->setObjectName(QStringLiteral("TS_Program"));
+    TS_Program->setAccessibleName(QStringLiteral("Program"));
+    TS_Program->addTab(QStringLiteral("Program 1"));
+    TS_Program->addTab(QStringLiteral("Program 2"));
+    TS_Program->setExpanding(false);
+    TS_Program->setDrawBase(false);
+
+    F_Program = new QGroupBox(this);
+    F_Program->setObjectName(QStringLiteral("F_Program"));
+
+    F_General = new QGroupBox(QStringLiteral("General Config"), F_Program);
+    F_General->setObjectName(QStringLiteral("F_General"));
+    TB_Video = valueLabel(QStringLiteral("TB_Video"), QStringLiteral("Current Video Format"), F_General, 200);
+    CB_Video = new QComboBox(F_General);
+    CB_Video->setObjectName(QStringLiteral("CB_Video"));
+    CB_Video->setAccessibleName(QStringLiteral("Requested Video Format"));
+    CB_Video->setMinimumWidth(200);
+    B_LineUsage = button(QStringLiteral("B_LineUsage"), QStringLiteral("Line Usage"), F_General);
+    auto *label10 = captionLabel(QStringLiteral("Label10"), QStringLiteral("Requested Video Format"), F_General);
+    label10->setBuddy(CB_Video);
+    auto *generalGrid = new QGridLayout(F_General);
+    generalGrid->addWidget(captionLabel(QStringLiteral("Label11"), QStringLiteral("Current Video Format"), F_General),
+                           0, 0);
+    generalGrid->addWidget(TB_Video, 0, 1);
+    generalGrid->addWidget(label10, 1, 0);
+    generalGrid->addWidget(CB_Video, 1, 1);
+    generalGrid->addWidget(B_LineUsage, 1, 2);
+    generalGrid->setColumnStretch(3, 1);
+
+    F_Modules = new QGroupBox(QStringLiteral("Stream Setup"), F_Program);
+    F_Modules->setObjectName(QStringLiteral("F_Modules"));
+    auto *modulesGrid = new QGridLayout(F_Modules);
+    modulesGrid->addWidget(captionLabel(QStringLiteral("Label1"), QStringLiteral("Module"), F_Modules), 0, 1);
+    modulesGrid->addWidget(captionLabel(QStringLiteral("Label2"), QStringLiteral("Data Source"), F_Modules), 0, 2);
+    for (int i = 0; i < Slots; ++i) {
+        const QString n = QString::number(i);
+        const QString position = QString::number(i + 1);
+        TB_Stream[i] = captionLabel(QStringLiteral("TB_Stream_") + n, QStringLiteral("Stream ") + position, F_Modules);
+        TB_Stream[i]->setAccessibleName(QStringLiteral("Stream ") + position);
+        CB_Module[i] = new QComboBox(F_Modules);
+        CB_Module[i]->setObjectName(QStringLiteral("CB_Module_") + n);
+        CB_Module[i]->setAccessibleName(QStringLiteral("Module ") + position);
+        CB_Module[i]->setMinimumWidth(190);
+        TB_Port[i] =
+            valueLabel(QStringLiteral("TB_Port_") + n, QStringLiteral("Data Source ") + position, F_Modules, 150);
+        B_Configure[i] = button(QStringLiteral("B_Configure_") + n, QStringLiteral("Configure"), F_Modules);
+        B_Configure[i]->setAccessibleName(QStringLiteral("Configure ") + position);
+        modulesGrid->addWidget(TB_Stream[i], i + 1, 0);
+        modulesGrid->addWidget(CB_Module[i], i + 1, 1);
+        modulesGrid->addWidget(TB_Port[i], i + 1, 2);
+        modulesGrid->addWidget(B_Configure[i], i + 1, 3);
+        connect(CB_Module[i], &QComboBox::activated, this, [this, i](int) { CB_Module_Click(i); });
+        connect(B_Configure[i], &QPushButton::clicked, this, [this, i] { B_Configure_Click(i); });
+    }
+    B_Clear = button(QStringLiteral("B_Clear"), QStringLiteral("Clear Streams"), F_Modules);
+    modulesGrid->addWidget(B_Clear, Slots + 1, 3);
+    modulesGrid->setColumnStretch(2, 1);
+
+    auto *programBox = new QVBoxLayout(F_Program);
+    programBox->addWidget(F_General);
+    programBox->addWidget(F_Modules);
+
+    // The configuration display and, over the same place, the monitor.
+    auto *configPage = new QWidget(this);
+    configPage->setObjectName(QStringLiteral("configPage"));
+    auto *configBox = new QVBoxLayout(configPage);
+    configBox->setContentsMargins(0, 0, 0, 0);
+    auto *topRow = new QHBoxLayout;
+    topRow->addWidget(F_ID);
+    topRow->addWidget(F_TCP, 1);
+    configBox->addLayout(topRow);
+    configBox->addSpacing(6);
+    configBox->addWidget(TS_Program);
+    configBox->addWidget(F_Program, 1);
+
+    LB_Monitor = new QListWidget(this);
+    LB_Monitor->setObjectName(QStringLiteral("LB_Monitor"));
+    LB_Monitor->setAccessibleName(QStringLiteral("Monitor"));
+    LB_Monitor->setSelectionMode(QAbstractItemView::NoSelection);
+
+    auto *area = new QGridLayout;
+    area->setContentsMargins(0, 0, 0, 0);
+    area->addWidget(configPage, 0, 0);
+    area->addWidget(LB_Monitor, 0, 0);
+    LB_Monitor->raise();
+
+    B_Save = button(QStringLiteral("B_Save"), QStringLiteral("Save and Exit"), this);
+    B_Defaults = button(QStringLiteral("B_Defaults"), QStringLiteral("Load Factory Defaults"), this);
+    B_Cancel = button(QStringLiteral("B_Cancel"), QStringLiteral("Cancel"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(B_Save);
+    buttons->addWidget(B_Defaults);
+    buttons->addStretch(1);
+    buttons->addWidget(B_Cancel);
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(area, 1);
+    main->addLayout(buttons);
+
+    connect(TS_Program, &QTabBar::currentChanged, this, [this](int index) {
+        if (!loading)
+            TS_Program_Click(index);
+    });
+    connect(CB_Video, &QComboBox::activated, this, &frmKYR7Set::CB_Video_Click);
+    connect(B_LineUsage, &QPushButton::clicked, this, &frmKYR7Set::B_LineUsage_Click);
+    connect(B_Properties, &QPushButton::clicked, this, &frmKYR7Set::B_Properties_Click);
+    connect(B_Clear, &QPushButton::clicked, this, &frmKYR7Set::B_Clear_Click);
+    connect(B_Save, &QPushButton::clicked, this, &frmKYR7Set::B_Save_Click);
+    connect(B_Cancel, &QPushButton::clicked, this, &frmKYR7Set::B_Cancel_Click);
+    connect(B_Defaults, &QPushButton::clicked, this, &frmKYR7Set::B_Defaults_Click);
+
+    // The window keeps one size: the display as laid out with eight slots.
+    setFixedSize(sizeHint());
+    LB_Monitor->hide();
+}
+
+// --- start-up and shutdown
+
+bool frmKYR7Set::Start()
+{
+    const QString routine = QStringLiteral("KYR7Set Load");
+    guarded(routine, [this] {
+        if (services.settings)
+            settings = LoadConnectionSettings(*services.settings);
+        move(int(KyrValue::readDecimal(settings.Left)), int(KyrValue::readDecimal(settings.Top)));
+    });
+    guarded(routine, [this] {
+        frmConnect dialog(settings, *services.dialogs, this);
+        services.dialogs->run(dialog);
+        ConnectOK = dialog.ConnectOK;
+    });
+    if (!ConnectOK) {
+        close();
+        return false;
+    }
+    guarded(routine, [this] {
+        CB_Video->clear();
+        for (int i = 0; i <= 14; ++i)
+            CB_Video->addItem(clsKYR::VideoName(i, true));
+    });
+    setWindowTitle(QStringLiteral("KYR7 Setup Program Version %1.%2.%3")
+                       .arg(KYR7_VERSION_MAJOR)
+                       .arg(KYR7_VERSION_MINOR)
+                       .arg(KYR7_VERSION_PATCH));
+    show();
+    MonitorOn();
+    MonitorAdd(QStringLiteral("Attempting to connect to KYR7"));
+    guarded(routine, [this] { conv.OpenConnection(settings); });
+    return true;
+}
+
+void frmKYR7Set::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (shutDown)
+        return;
+    shutDown = true;
+    MonitorOff();
+    settings.Top = QString::number(pos().y());
+    settings.Left = QString::number(pos().x());
+    if (services.settings)
+        SaveConnectionSettings(*services.settings, settings, isMinimized());
+    conv.Disconnect();
+    emit programEnded();
+}
+
+void frmKYR7Set::endProgram()
+{
+    // Deferred: the request comes from inside the link's own signal, and
+    // closing disconnects that link.
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+// --- error traps
+
+void frmKYR7Set::reportError(const QString &routine)
+{
+    services.messages->inform(kErrorTitle, QStringLiteral("Error in %1, press OK to continue").arg(routine));
+}
+
+void frmKYR7Set::guarded(const QString &routine, const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const std::exception &) {
+        reportError(routine);
+    }
+}
+
+// --- the monitor
+
+void frmKYR7Set::MonitorAdd(const QString &message)
+{
+    while (LB_Monitor->count() >= MonitorLines)
+        delete LB_Monitor->takeItem(0);
+    LB_Monitor->addItem(services.clock->now().toString(QStringLiteral("hh:mm:ss")) + QStringLiteral(" - ") + message);
+    LB_Monitor->scrollToBottom();
+}
+
+void frmKYR7Set::MonitorOn()
+{
+    LB_Monitor->show();
+    LB_Monitor->raise();
+    F_Modules->hide();
+    F_ID->hide();
+    F_TCP->hide();
+    F_General->hide();
+    B_Save->hide();
+    B_Defaults->hide();
+}
+
+void frmKYR7Set::MonitorOff()
+{
+    LB_Monitor->hide();
+    F_Modules->show();
+    F_ID->show();
+    F_TCP->show();
+    F_General->show();
+    B_Save->show();
+    B_Defaults->show();
+}
+
+bool frmKYR7Set::monitorShowing() const
+{
+    return !LB_Monitor->isHidden();
+}
+
+// --- the end of a retrieval
+
+void frmKYR7Set::onRetrievalFinished()
+{
+    const QString routine = QStringLiteral("GetSetup");
+    MonitorOff();
+    guarded(routine, [this] {
+        ParseSetup(kyr, conv.Listings(),
+                   [this](const QString &message) { services.messages->inform(kErrorTitle, message); });
+    });
+    bool suits = true;
+    guarded(routine, [&] { suits = CheckVersion(kyr, *services.messages); });
+    if (!suits) {
+        endProgram();
+        return;
+    }
+    shared.CurrentProgram = 0;
+    guarded(routine, [this] {
+        loading = true;
+        if (isNumber(kyr.KYR(KyrRow::ProgramCount), 1) && TS_Program->count() >= 2)
+            TS_Program->removeTab(1);
+        TS_Program->setCurrentIndex(0);
+        loading = false;
+    });
+    loading = false;
+    SetDisplay();
+}
+
+void frmKYR7Set::onLinkClosed()
+{
+    if (conv.Finishing != 1)
+        return;
+    MonitorAdd(QStringLiteral("Setup Complete"));
+    endProgram();
+}
+
+// --- the display
+
+void frmKYR7Set::showSlot(int slot, int stream, const QString &typeText)
+{
+    CB_Module[slot]->addItem(typeText);
+    CB_Module[slot]->setCurrentIndex(0);
+    TB_Port[slot]->setText(kyr.Stream2Name(stream));
+    B_Configure[slot]->setEnabled(true);
+    shared.SlotStream.at(shared.CurrentProgram).at(slot) = qint16(stream);
+}
+
+void frmKYR7Set::SetDisplay()
+{
+    const QString routine = QStringLiteral("SetDisplay");
+    const int program = shared.CurrentProgram;
+
+    guarded(routine, [this] {
+        const QString id = kyr.sKYR(KyrRow::ID);
+        const qsizetype at = id.indexOf(QLatin1String("KYR"));
+        TB_TYPE->setText(at >= 0 ? id.mid(at, 4) : id);
+    });
+    guarded(routine, [this] {
+        TB_Serial->setText(kyr.sKYR(KyrRow::SerialNumber));
+        TB_Firmware->setText(kyr.sKYR(KyrRow::Software));
+        TB_Revision->setText(kyr.sKYR(KyrRow::Rev));
+        TB_Address->setText(kyr.sKYR(KyrRow::IpNum));
+        TB_Netmask->setText(kyr.sKYR(KyrRow::Netmask));
+        TB_Gateway->setText(kyr.sKYR(KyrRow::Gateway));
+        TB_DHCP->setText(isNumber(kyr.KYR(KyrRow::DHCP), 0) ? QStringLiteral("Off") : QStringLiteral("On"));
+    });
+    guarded(routine, [&] { TB_Video->setText(clsKYR::VideoName(kyr.pgm(program, PgmRow::VideoMode).toInt(), false)); });
+    guarded(routine, [&] {
+        const double requested = kyr.pgm(program, PgmRow::RequestedVideoMode).toDouble();
+        const int position = int(requested);
+        const QSignalBlocker block(CB_Video);
+        if (requested != position || position < 0 || position >= CB_Video->count()) {
+            // The list cannot show it; show no format rather than a wrong one.
+            CB_Video->setCurrentIndex(-1);
+            throw std::out_of_range("requested video format outside the list");
+        }
+        CB_Video->setCurrentIndex(position);
+    });
+
+    for (int i = 0; i < Slots; ++i) {
+        const QSignalBlocker block(CB_Module[i]);
+        CB_Module[i]->clear();
+        CB_Module[i]->setEnabled(false);
+        TB_Port[i]->clear();
+        B_Configure[i]->setEnabled(false);
+    }
+
+    int f = 0;
+    int transparent = 0;
+    int caption = 0;
+    int constant = 0;
+    int bridging = 0;
+    guarded(routine, [&] {
+        for (int s = 0; s < clsKYR::StreamSlots; ++s) {
+            const double type = kyr.str(s, StrRow::StreamType).toDouble();
+            const bool ours = isNumber(kyr.str(s, StrRow::Program), program + 1);
+            if (type == TypeFree) {
+                shared.StreamInUse.at(s) = false;
+            } else if (type == TypeTransparent || type == TypeConstant || type == TypeBridging) {
+                shared.StreamInUse.at(s) = true;
+                if (type == TypeTransparent)
+                    ++transparent;
+                else if (type == TypeConstant)
+                    ++constant;
+                else
+                    ++bridging;
+                if (ours) {
+                    showSlot(f, s,
+                             type == TypeTransparent ? kTransparent
+                             : type == TypeConstant  ? kConstant
+                                                     : kBridging);
+                    ++f;
+                }
+            } else if (type == TypeCaption) {
+                shared.StreamInUse.at(s) = true;
+                const bool primary =
+                    kyr.sSTR(s, StrRow::Direction) == QLatin1String("E") && isNumber(kyr.str(s, StrRow::Mode), 0);
+                if (primary)
+                    ++caption;
+                if (ours && primary) {
+                    showSlot(f, s, kCaption);
+                    ++f;
+                }
+            }
+            if (f > Slots - 1)
+                break;
+        }
+    });
+
+    if (f < Slots) {
+        guarded(routine, [&] {
+            QComboBox *box = CB_Module[f];
+            const QSignalBlocker block(box);
+            box->setEnabled(true);
+            box->addItem(kNone);
+            if (transparent < kyr.KYR(KyrRow::TransparentStreams).toDouble())
+                box->addItem(kTransparent);
+            if (constant < kyr.KYR(KyrRow::ConstantStreams).toDouble())
+                box->addItem(kConstant);
+            if (caption < kyr.KYR(KyrRow::CaptionStreams).toDouble())
+                box->addItem(kCaption);
+            if (bridging < kyr.KYR(KyrRow::BridgingStreams).toDouble())
+                box->addItem(kBridging);
+            box->setCurrentIndex(0);
+            CB_Module_Click(f);
+        });
+    }
+}
+
+// --- the handlers
+
+void frmKYR7Set::TS_Program_Click(int tabIndex)
+{
+    guarded(QStringLiteral("TS_Program_Click"), [&] {
+        if (tabIndex == 0)
+            shared.CurrentProgram = 0;
+        else if (tabIndex == 1)
+            shared.CurrentProgram = 1;
+    });
+    SetDisplay();
+}
+
+void frmKYR7Set::CB_Module_Click(int slot)
+{
+    if (slot < 0 || slot >= Slots)
+        return;
+    B_Configure[slot]->setEnabled(true);
+    if (shared.CurrentProgram >= 0 && shared.CurrentProgram < int(shared.SlotStream.size()))
+        shared.SlotStream[shared.CurrentProgram][slot] = -1;
+}
+
+void frmKYR7Set::B_Configure_Click(int slot)
+{
+    if (slot < 0 || slot >= Slots)
+        return;
+    if (shared.CurrentProgram >= 0 && shared.CurrentProgram < int(shared.SlotStream.size()))
+        shared.CurrentStream = shared.SlotStream[shared.CurrentProgram][slot];
+    const int type = typeOfText(CB_Module[slot]->currentText());
+    if (type != TypeFree) {
+        try {
+            openEditor(type);
+        } catch (const std::exception &) {
+            // Errors of an editor are ignored; the window redraws as usual.
+        }
+    }
+    SetDisplay();
+}
+
+void frmKYR7Set::CB_Video_Click(int position)
+{
+    const int program = shared.CurrentProgram;
+    if (program < 0 || program >= clsKYR::ProgramSlots || position < 0)
+        return;
+    const KyrValue stored = kyr.pgm(program, PgmRow::RequestedVideoMode);
+    if (isNumber(stored, position))
+        return;
+    if (isNumber(kyr.str(StreamSlot::INBRIDGE1, StrRow::StreamType), TypeBridging)) {
+        const bool yes = services.messages->ask(
+            QStringLiteral("Warning, bridging module affected"),
+            QStringLiteral("Changing the requested video type affects the operation of the bridging module.") + kCRLF +
+                QStringLiteral("You will be forced to reconfigure the bridge if you continue with the change.") +
+                kCRLF + kCRLF + QStringLiteral("Continue and change the requested video?"));
+        if (yes) {
+            kyr.setSPGM(program, PgmRow::RequestedVideoMode, QString::number(position));
+            shared.BridgeReconfigure = true;
+            try {
+                openBridgingEditor();
+            } catch (const std::exception &) {
+                // Errors of the bridging editor are ignored.
+            }
+            shared.BridgeReconfigure = false;
+            SetDisplay();
+        } else {
+            const QSignalBlocker block(CB_Video);
+            const double requested = stored.toDouble();
+            const bool listed = requested == int(requested) && requested >= 0 && requested < CB_Video->count();
+            CB_Video->setCurrentIndex(listed ? int(requested) : -1);
+        }
+        return;
+    }
+    kyr.setSPGM(program, PgmRow::RequestedVideoMode, QString::number(position));
+}
+
+void frmKYR7Set::B_LineUsage_Click()
+{
+    openLineUsage();
+}
+
+void frmKYR7Set::B_Properties_Click()
+{
+    frmLanSetup dialog(kyr, *services.messages, this);
+    services.dialogs->run(dialog);
+    SetDisplay();
+}
+
+// --- the module editors
+
+bool frmKYR7Set::openEditor(int streamType)
+{
+    // The transparent, caption, constant data and bridging editors plug in
+    // here, each run through services.dialogs on CurrentStream.
+    Q_UNUSED(streamType);
+    return false;
+}
+
+bool frmKYR7Set::openBridgingEditor()
+{
+    // The bridging editor, run with BridgeReconfigure set.
+    return false;
+}
+
+bool frmKYR7Set::openLineUsage()
+{
+    // The line usage editor of CurrentProgram.
+    return false;
+}
+
+// --- the closing buttons
+
+void frmKYR7Set::startClosing(const QString &routine, const std::function<void()> &buildScript,
+                              const QString &firstLine)
+{
+    try {
+        buildScript();
+    } catch (const std::exception &) {
+        // Nothing has been sent: the operator stays in the editing state.
+        reportError(routine);
+        return;
+    }
+    LB_Monitor->clear();
+    MonitorOn();
+    MonitorAdd(firstLine);
+    conv.StartClosing();
+}
+
+void frmKYR7Set::B_Save_Click()
+{
+    if (monitorShowing())
+        return;
+    QString reason;
+    if (!WriteReport(kyr, services.reportFolder, QDateTime::currentDateTime(), &reason)) {
+        const QString file = QDir::toNativeSeparators(QDir(services.reportFolder).absoluteFilePath(kReportFileName));
+        const bool goOn = services.messages->ask(
+            QStringLiteral("Warning, configuration report not written"),
+            QStringLiteral("The configuration report %1 could not be written:").arg(file) + kCRLF + reason + kCRLF +
+                kCRLF + QStringLiteral("Do you want to save the settings to the KYR7 anyway?"));
+        if (!goOn)
+            return;
+    }
+    startClosing(
+        QStringLiteral("B_Save_Click"), [this] { conv.BuildSaveScript(); }, QStringLiteral("Saving KYR Parameters"));
+}
+
+void frmKYR7Set::B_Cancel_Click()
+{
+    if (monitorShowing()) {
+        close();
+        return;
+    }
+    startClosing(
+        QStringLiteral("B_Cancel_Click"), [this] { conv.BuildExitScript(); }, QStringLiteral("Cancelling Changes"));
+}
+
+void frmKYR7Set::B_Defaults_Click()
+{
+    if (monitorShowing())
+        return;
+    const bool yes = services.messages->ask(
+        QStringLiteral("Warning Changes are Permanent"),
+        QStringLiteral("This will cause you to lose all current settings leaving only the TCP/IP address") + kCRLF +
+            QStringLiteral("are you sure that you wish to proceed?"));
+    if (!yes)
+        return;
+    startClosing(
+        QStringLiteral("B_Defaults_Click"), [this] { conv.BuildDefaultsScript(); },
+        QStringLiteral("Cancelling Changes"));
+}
+
+void frmKYR7Set::B_Clear_Click()
+{
+    if (monitorShowing())
+        return;
+    const bool yes = services.messages->ask(QStringLiteral("Warning, About to remove configuration information"),
+                                            QStringLiteral("This action will remove all the current streams") + kCRLF +
+                                                QStringLiteral("Are you sure you want to continue?"));
+    if (!yes)
+        return;
+    for (int s = 0; s < clsKYR::StreamSlots; ++s) {
+        if (isNumber(kyr.str(s, StrRow::Program), shared.CurrentProgram + 1))
+            kyr.setStr(s, StrRow::StreamType, KyrValue(qint32(0)));
+    }
+    SetDisplay();
+}

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "AppServices.h"
+#include "ConnectionSettings.h"
+#include "Conversation.h"
+#include "SharedState.h"
+#include "clsKYR.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTabBar;
+
+// The program's main window: the encoder's identity and network settings,
+// the selected program's video format and module slots, the monitor of the
+// conversation and the closing buttons. It owns the one model, the shared
+// state, the conversation and the connection settings.
+class frmKYR7Set : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int Slots = 8;
+    static constexpr int MonitorLines = 15;
+
+    explicit frmKYR7Set(const AppServices &services, QWidget *parent = nullptr);
+    ~frmKYR7Set() override;
+
+    // Start-up: reads the connection settings, asks for the link and opens
+    // it. False when the operator cancelled (the window is then closed).
+    bool Start();
+
+    // Redraws the configuration display of CurrentProgram from the model.
+    void SetDisplay();
+
+    void MonitorAdd(const QString &message);
+    void MonitorOn();
+    void MonitorOff();
+    bool monitorShowing() const;
+
+    // Handlers of the controls; the controls call them, tests may too.
+    void TS_Program_Click(int tabIndex);
+    void CB_Module_Click(int slot);
+    void B_Configure_Click(int slot);
+    void CB_Video_Click(int position);
+    void B_LineUsage_Click();
+    void B_Properties_Click();
+    void B_Save_Click();
+    void B_Cancel_Click();
+    void B_Defaults_Click();
+    void B_Clear_Click();
+
+    clsKYR &model() { return kyr; }
+    SharedState &state() { return shared; }
+    Conversation &conversation() { return conv; }
+    ConnectionSettings &connection() { return settings; }
+    bool ConnectOK = false;
+    // True once the shutdown has run (the program ends with the window).
+    bool ended() const { return shutDown; }
+
+signals:
+    // The window has closed and the shutdown has run.
+    void programEnded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void onRetrievalFinished();
+    void onLinkClosed();
+    void startClosing(const QString &routine, const std::function<void()> &buildScript, const QString &firstLine);
+    void endProgram();
+    void reportError(const QString &routine);
+    // Runs one step of a routine with its own error trap: an unexpected
+    // error is reported and the routine goes on.
+    void guarded(const QString &routine, const std::function<void()> &step);
+    void showSlot(int slot, int stream, const QString &typeText);
+    // The module editors, run modally through the dialog runner. Each
+    // returns true when it opened a dialog.
+    bool openEditor(int streamType);
+    bool openBridgingEditor();
+    bool openLineUsage();
+
+    AppServices services;
+    clsKYR kyr;
+    SharedState shared;
+    ConnectionSettings settings;
+    Conversation conv;
+    bool shutDown = false;
+    bool loading = false; // selections made from code, not by the operator
+
+    QTabBar *TS_Program = nullptr;
+    QGroupBox *F_ID = nullptr;
+    QGroupBox *F_TCP = nullptr;
+    QGroupBox *F_Program = nullptr;
+    QGroupBox *F_General = nullptr;
+    QGroupBox *F_Modules = nullptr;
+    QLabel *TB_TYPE = nullptr;
+    QLabel *TB_Serial = nullptr;
+    QLabel *TB_Firmware = nullptr;
+    QLabel *TB_Revision = nullptr;
+    QLabel *TB_Address = nullptr;
+    QLabel *TB_Netmask = nullptr;
+    QLabel *TB_Gateway = nullptr;
+    QLabel *TB_DHCP = nullptr;
+    QLabel *TB_Video = nullptr;
+    QComboBox *CB_Video = nullptr;
+    QPushButton *B_LineUsage = nullptr;
+    QPushButton *B_Properties = nullptr;
+    std::array<QLabel *, Slots> TB_Stream{};
+    std::array<QComboBox *, Slots> CB_Module{};
+    std::array<QLabel *, Slots> TB_Port{};
+    std::array<QPushButton *, Slots> B_Configure{};
+    QPushButton *B_Clear = nullptr;
+    QPushButton *B_Save = nullptr;
+    QPushButton *B_Cancel = nullptr;
+    QPushButton *B_Defaults = nullptr;
+    QListWidget *LB_Monitor = nullptr;
+};
