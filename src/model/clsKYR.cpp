@@ -411,7 +411,9 @@ void clsKYR::GetSettings(QSettings &settings)
         for (int slot = 0; slot < Slots(s); ++slot) {
             settings.beginGroup(SectionName(s, slot));
             for (size_t row = 0; row < defs.size(); ++row) {
-                const QString t = settings.value(defs[row].Name, defs[row].Default).toString();
+                const QVariant v = settings.value(defs[row].Name, defs[row].Default);
+                // An INI file edited by hand reads an unquoted "a,b" as a list.
+                const QString t = v.typeId() == QMetaType::QStringList ? v.toStringList().join(u',') : v.toString();
                 setText(s, slot, static_cast<int>(row), t);
             }
             settings.endGroup();
