@@ -1,5 +1,7 @@
 #include "KyrValue.h"
 
+#include <QLocale>
+
 #include <cmath>
 #include <limits>
 
@@ -66,7 +68,13 @@ QString KyrValue::decimalText(double number)
     if (number == std::trunc(number) && std::fabs(number) < 1e15)
         return QString::number(static_cast<qint64>(number));
     // QString::number always writes "." whatever the locale.
-    return QString::number(number, 'g', 15);
+    const QString text = QString::number(number, 'g', 15);
+    // Near the largest double, 15 digits round up past it and would read
+    // back as 0; there the shortest exact form is used.
+    bool ok = false;
+    if (!std::isfinite(text.toDouble(&ok)) || !ok)
+        return QString::number(number, 'g', QLocale::FloatingPointShortest);
+    return text;
 }
 
 QString KyrValue::toText() const

@@ -251,6 +251,12 @@ void tst_textforms::decimalReader_data()
                                  << "0" << 0.0;
     QTest::newRow("overflow reads 0") << "1e999"
                                       << "0" << 0.0;
+    QTest::newRow("fifteen digits") << "0.30000000000000004"
+                                    << "0.3" << 0.30000000000000004;
+    QTest::newRow("large whole number") << "1e20"
+                                        << "1e+20" << 1e20;
+    QTest::newRow("largest number") << "1.7976931348623157e308"
+                                    << "1.7976931348623157e+308" << 1.7976931348623157e308;
 }
 
 void tst_textforms::decimalReader()
@@ -262,6 +268,9 @@ void tst_textforms::decimalReader()
     kyr.setSSTR(StreamSlot::PORTA, StrRow::Baud, input);
     QCOMPARE(kyr.sSTR(StreamSlot::PORTA, StrRow::Baud), shown);
     QCOMPARE(kyr.str(StreamSlot::PORTA, StrRow::Baud).toDouble(), value);
+    // What is shown reads back as itself: a listing sent back is unchanged.
+    kyr.setSSTR(StreamSlot::PORTB, StrRow::Baud, shown);
+    QCOMPARE(kyr.sSTR(StreamSlot::PORTB, StrRow::Baud), shown);
     kyr.setSKYR(KyrRow::ProgramCount, input);
     QCOMPARE(kyr.sKYR(KyrRow::ProgramCount), shown);
     kyr.setSCAP(1, CapRow::RCControl, input);

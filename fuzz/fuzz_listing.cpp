@@ -1,0 +1,221 @@
+// Fuzz target over the encoder's listings: the parser, the four
+// set-parameter operations and the rendering of every section.
+//
+// The input is Latin-1 text cut into listings at the byte 0x1E; listing k
+// is the reply for the k-th section of a retrieval ("KYR", "PGM1", ...,
+// "OUTBRIDGE1"). Any broken invariant aborts.
+#include "clsKYR.h"
+#include "mParseSetup.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr char kSeparator = '\x1e';
+constexpr Section kSections[] = {Section::Kyr, Section::Pgm, Section::Cap, Section::Str};
+
+[[noreturn]] void fail(const char *what, const QString &detail = {})
+{
+    std::fprintf(stderr, "fuzz_listing: %s\n%s\n", what, detail.toLatin1().toPercentEncoding(" =").constData());
+    std::abort();
+}
+
+#define CHECK(cond, detail)                                                                                            \
+    do {                                                                                                               \
+        if (!(cond))                                                                                                   \
+            fail(#cond, detail);                                                                                       \
+    } while (0)
+
+void listingSection(int k, Section &section, int &slot)
+{
+    section = k == 0 ? Section::Kyr : k <= 2 ? Section::Pgm : k <= 4 ? Section::Cap : Section::Str;
+    slot = k == 0 ? 0 : k <= 2 ? k - 1 : k <= 4 ? k - 3 : k - 5;
+}
+
+QString setByName(clsKYR &kyr, Section section, int slot, const QString &line)
+{
+    switch (section) {
+    case Section::Kyr:
+        return kyr.SetKYRParam(line);
+    case Section::Pgm:
+        return kyr.SetPGMParam(slot, line);
+    case Section::Cap:
+        return kyr.SetCAPPGMParam(slot, line);
+    case Section::Str:
+        break;
+    }
+    return kyr.SetStreamParam(slot, line);
+}
+
+QString getByName(const clsKYR &kyr, Section section, int slot, const QString &name)
+{
+    switch (section) {
+    case Section::Kyr:
+        return kyr.GetKYRParam(name);
+    case Section::Pgm:
+        return kyr.GetPGMParam(slot, name);
+    case Section::Cap:
+        return kyr.GetCAPPGMParam(slot, name);
+    case Section::Str:
+        break;
+    }
+    return kyr.GetStreamParam(slot, name);
+}
+
+bool isUpperHex(QStringView digits)
+{
+    for (QChar c : digits) {
+        if (!((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F')))
+            return false;
+    }
+    return true;
+}
+
+// The text form of a value read from a listing is the canonical form of
+// its kind.
+void checkTextForm(int kind, const QString &t)
+{
+    switch (kind) {
+    case KindDecimal:
+        CHECK(!t.isEmpty() && !t.startsWith(u'-'), t);
+        break;
+    case KindHexByte:
+        CHECK(t.size() == 4 && t.startsWith(QLatin1String("0x")) && isUpperHex(QStringView(t).mid(2)), t);
+        break;
+    case KindHexWord:
+        CHECK(t.size() == 6 && t.startsWith(QLatin1String("0x")) && isUpperHex(QStringView(t).mid(2)), t);
+        break;
+    case KindHexLong:
+        CHECK(t.size() == 10 && t.startsWith(QLatin1String("0x")) && isUpperHex(QStringView(t).mid(2)) &&
+                  t.at(2) <= u'7',
+              t);
+        break;
+    default:
+        CHECK(!t.contains(QLatin1String("\r\n")), t);
+        break;
+    }
+}
+
+QStringList renderAll(const clsKYR &kyr)
+{
+    QStringList out;
+    for (int k = 0; k < clsKYR::SectionCount; ++k) {
+        Section s;
+        int slot;
+        listingSection(k, s, slot);
+        const QString rendering = kyr.GetParam(s, slot, QStringLiteral("*"));
+        CHECK(rendering.startsWith(u'\n'), rendering);
+        // The encoder's reply: the echoed "*" and its CR, which the
+        // rendering's line feed completes, the lines, then the prompt.
+        out << QStringLiteral("*\r") + rendering + u'#';
+    }
+    return out;
+}
+
+void checkSameTexts(const clsKYR &a, const clsKYR &b)
+{
+    for (Section s : kSections) {
+        const auto &defs = clsKYR::Definitions(s);
+        for (int slot = 0; slot < clsKYR::Slots(s); ++slot) {
+            for (int row = 0; row < static_cast<int>(defs.size()); ++row)
+                CHECK(a.text(s, slot, row) == b.text(s, slot, row), defs[row].Name + u'=' + a.text(s, slot, row));
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString input = QString::fromLatin1(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QStringList listings = input.split(QLatin1Char(kSeparator));
+    const QString errorText = QStringLiteral("Error in ParseSetup, press OK to continue");
+
+    // 1. Parse; a short list is reported exactly once.
+    clsKYR parsed;
+    int errors = 0;
+    ParseSetup(parsed, listings, [&](const QString &m) {
+        CHECK(m == errorText, m);
+        ++errors;
+    });
+    CHECK(errors == (listings.size() < clsKYR::SectionCount ? 1 : 0), input);
+
+    // 2. Parsing the same listings again changes nothing.
+    clsKYR again = parsed;
+    ParseSetup(again, listings);
+    CHECK(again == parsed, input);
+
+    // 3. Every stored value has the canonical text form of its kind, and
+    // the rendering lists every row once.
+    for (int k = 0; k < clsKYR::SectionCount; ++k) {
+        Section s;
+        int slot;
+        listingSection(k, s, slot);
+        const auto &defs = clsKYR::Definitions(s);
+        for (int row = 0; row < static_cast<int>(defs.size()); ++row)
+            checkTextForm(defs[row].Kind, parsed.text(s, slot, row));
+        int lines = 0;
+        ApplyListing(parsed.GetParam(s, slot, QStringLiteral("*")).mid(1), [&](const QString &) { ++lines; });
+        CHECK(lines == static_cast<int>(defs.size()), clsKYR::SectionName(s, slot));
+    }
+
+    // 4. Rendering then parsing is a fixed point.
+    const QStringList rendered = renderAll(parsed);
+    clsKYR reparsed;
+    errors = 0;
+    ParseSetup(reparsed, rendered, [&](const QString &) { ++errors; });
+    CHECK(errors == 0, input);
+    checkSameTexts(reparsed, parsed);
+    CHECK(renderAll(reparsed) == rendered, input);
+
+    // 5. Every line of every listing through the set-parameter operations:
+    // an unknown name stores nothing; a known one echoes what the
+    // get-parameter operation renders, and its echo applied again is stable.
+    clsKYR direct;
+    for (int k = 0; k < clsKYR::SectionCount && k < listings.size(); ++k) {
+        Section s;
+        int slot;
+        listingSection(k, s, slot);
+        const auto &defs = clsKYR::Definitions(s);
+        ApplyListing(listings.at(k), [&](const QString &line) {
+            const clsKYR before = direct;
+            const QString echo = setByName(direct, s, slot, line);
+            if (echo == QLatin1String("\n?\r\n")) {
+                CHECK(direct == before, line);
+                return;
+            }
+            const int row = clsKYR::FindRow(s, line.left(line.indexOf(u'=')));
+            CHECK(row >= 0, line);
+            const QString listed = getByName(direct, s, slot, defs[row].Name);
+            const QString tail = defs[row].Kind == KindText ? QString() : QStringLiteral("\r\n");
+            CHECK(echo + (tail.isEmpty() ? QStringLiteral("\r\n") : QString()) == listed, echo);
+            const clsKYR applied = direct;
+            const QString echoAgain = setByName(direct, s, slot, listed.mid(1, listed.size() - 3));
+            CHECK(echoAgain == echo, echoAgain);
+            checkSameTexts(direct, applied);
+        });
+    }
+
+    // 6. The display conversions take whatever was parsed.
+    for (int stream = 0; stream <= clsKYR::StreamSlots; ++stream) {
+        const QString name = parsed.Stream2Name(stream);
+        const int found = parsed.Name2Stream(name);
+        CHECK(found >= -1 && found < clsKYR::StreamSlots, name);
+        (void)clsKYR::LineNumbers(parsed.str(stream, StrRow::InsertLinesF1).toInt());
+        const int first = clsKYR::LineNumber(parsed.str(stream, StrRow::InsertLinesF2).toInt());
+        CHECK(first >= 1 && first <= 25, name);
+    }
+    for (int program = 0; program < clsKYR::ProgramSlots; ++program) {
+        (void)clsKYR::VideoName(parsed.pgm(program, PgmRow::VideoMode).toInt(), false);
+        for (int line = 0; line <= 26; ++line) {
+            const QString caution = parsed.ValidLine(program, line);
+            CHECK(!caution.endsWith(QLatin1String("\r\n")), caution);
+        }
+    }
+    return 0;
+}
