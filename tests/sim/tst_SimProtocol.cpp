@@ -52,6 +52,7 @@ private slots:
     void sessionsShareOneConfiguration();
     void defaultsKeepTheNetworkSettings();
     void configFileAndIdentityOptions();
+    void stateFileTakesPrecedenceOverConfig();
     void badConfigFileStopsTheStart_data();
     void badConfigFileStopsTheStart();
     void transcriptHoldsEveryByte();
@@ -390,6 +391,30 @@ void tst_SimProtocol::configFileAndIdentityOptions()
     rig.client.command("");
     rig.client.command("LAN8");
     QVERIFY(rig.client.command("*").startsWith("*\r\nStreamType=0x0004\r\n"));
+}
+
+void tst_SimProtocol::stateFileTakesPrecedenceOverConfig()
+{
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("start.cfg"));
+    const QString state = dir.filePath(QStringLiteral("state.cfg"));
+    for (const auto &[path, text] : {std::pair{config, QByteArray("[PGM1]\nRequestedVideoMode=2\n[LAN4]\nDid=0x44\n")},
+                                     std::pair{state, QByteArray("[PGM1]\nRequestedVideoMode=11\n")}}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    clsKYR kyr;
+    QVERIFY(DefaultSimConfig(kyr, {QStringLiteral("--config"), config, QStringLiteral("--state"), state,
+                                   QStringLiteral("--rev"), QStringLiteral("B")}));
+    QCOMPARE(kyr.sPGM(0, PgmRow::RequestedVideoMode), QStringLiteral("11"));
+    QCOMPARE(kyr.sSTR(StreamSlot::LAN4, StrRow::Did), QStringLiteral("0x44"));
+    QCOMPARE(kyr.sKYR(KyrRow::Rev), QStringLiteral("B"));
+    // Printing the configuration leaves the state file alone.
+    QVERIFY(LoadSimConfig(state, kyr));
+    QFile file(state);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("[PGM1]\nRequestedVideoMode=11\n"));
 }
 
 void tst_SimProtocol::badConfigFileStopsTheStart_data()

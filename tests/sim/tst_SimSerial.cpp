@@ -20,6 +20,7 @@ private slots:
     void dialConnectsAfterADelayThenLogsIn();
     void linkPathPointsAtTheTerminal();
     void reopeningTheLineKeepsTheSession();
+    void sessionEndDropsTheCarrier();
 
 private:
     static bool openPort(QSerialPort &port, const QString &path, int baud)
@@ -147,6 +148,21 @@ void tst_SimSerial::reopeningTheLineKeepsTheSession()
     QVERIFY(openPort(again, sim.ptyPath(), 9600));
     SimClient client(again);
     QCOMPARE(client.command("SETUP"), QByteArray("SETUP\r\n>"));
+}
+
+void tst_SimSerial::sessionEndDropsTheCarrier()
+{
+    SimProcess sim({QStringLiteral("--pty"), QStringLiteral("--modem"), QStringLiteral("--connect-delay"),
+                    QStringLiteral("0"), QStringLiteral("--close-after"), QStringLiteral("3")});
+    QVERIFY(sim.start());
+    QSerialPort port;
+    QVERIFY(openPort(port, sim.ptyPath(), 57600));
+    SimClient client(port);
+    QCOMPARE(client.command("AT", "OK\r\n"), QByteArray("AT\r\nOK\r\n"));
+    QCOMPARE(client.command("ATDT1", "CONNECT 57600\r\n"), QByteArray("ATDT1\r\nCONNECT 57600\r\n"));
+    // The third line ends the session: on a serial line the modem hangs up.
+    QCOMPARE(client.command("login", "NO CARRIER\r\n"), QByteArray("login\r\n!\r\nNO CARRIER\r\n"));
+    QCOMPARE(client.command("AT", "OK\r\n"), QByteArray("AT\r\nOK\r\n"));
 }
 
 QTEST_GUILESS_MAIN(tst_SimSerial)
