@@ -13,9 +13,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -84,11 +86,25 @@ public:
         return *window;
     }
 
-    // A started window whose monitor is off, as after a retrieval.
+    // Every parameter at its definition default, as an encoder fresh from
+    // the factory lists it.
+    static void fillWithDefaults(clsKYR &kyr)
+    {
+        for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str}) {
+            const auto &defs = clsKYR::Definitions(section);
+            for (int slot = 0; slot < clsKYR::Slots(section); ++slot)
+                for (int row = 0; row < int(defs.size()); ++row)
+                    kyr.setText(section, slot, row, defs[size_t(row)].Default);
+        }
+    }
+
+    // A started window whose monitor is off, as after a retrieval of an
+    // encoder with the factory settings.
     frmKYR7Set &editing()
     {
         make();
         window->Start();
+        fillWithDefaults(window->model());
         window->MonitorOff();
         window->SetDisplay();
         return *window;
