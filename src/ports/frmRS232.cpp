@@ -19,6 +19,7 @@ QComboBox *frmRS232::List(const char *name, const QString &label, const QStringL
     list->setObjectName(QString::fromLatin1(name));
     list->setAccessibleName(label);
     list->setEditable(false);
+    list->setMinimumWidth(120);
     list->addItems(items);
     return list;
 }
