@@ -3,7 +3,10 @@
 TcpLink::TcpLink(const QString &host, quint16 port, QObject *parent)
     : Link(parent), hostName(host), portNumber(port), socket(this)
 {
-    connect(&socket, &QTcpSocket::connected, this, &Link::connected);
+    connect(&socket, &QTcpSocket::connected, this, [this] {
+        socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        emit connected();
+    });
     connect(&socket, &QTcpSocket::readyRead, this, [this] {
         const QByteArray bytes = socket.readAll();
         if (!bytes.isEmpty())
