@@ -560,34 +560,6 @@ private slots:
         QVERIFY(w.monitorShowing());
         QCOMPARE(h.messages.count(), 0);
     }
-
-    void unwritableReportAsksBeforeSaving_data()
-    {
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<QByteArray>("sent");
-        QTest::newRow("Yes saves") << true << QByteArray("SETUP\r");
-        QTest::newRow("No keeps editing") << false << QByteArray();
-    }
-    void unwritableReportAsksBeforeSaving()
-    {
-        QFETCH(bool, yes);
-        QFETCH(QByteArray, sent);
-        MainWindowHarness h;
-        QFile blocker(h.dir.filePath(QStringLiteral("plain-file")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        h.services.reportFolder = blocker.fileName() + QStringLiteral("/sub");
-        frmKYR7Set &w = h.editing();
-        h.messages.queueAnswer(yes);
-        h.button(QStringLiteral("B_Save"))->click();
-        QCOMPARE(h.messages.count(), 1);
-        QVERIFY(h.messages.last().question);
-        QVERIFY2(h.messages.last().text.contains(QStringLiteral("kyr.cfg")), qPrintable(h.messages.last().text));
-        QVERIFY(h.messages.last().text.contains(QStringLiteral("plain-file")));
-        QCOMPARE(h.link->sent, sent);
-        QCOMPARE(w.monitorShowing(), yes);
-        QVERIFY(!w.ended());
-    }
 };
 
 QTEST_MAIN(tst_MainWindow)

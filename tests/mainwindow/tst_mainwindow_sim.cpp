@@ -285,7 +285,8 @@ private slots:
         QSignalSpy finished(&h.window->conversation(), &Conversation::closingFinished);
         h.button(QStringLiteral("B_Save"))->click();
         QCOMPARE(h.messages.count(), 1);
-        QVERIFY(h.messages.last().text.contains(QStringLiteral("kyr.cfg")));
+        QVERIFY(h.messages.last().question);
+        QVERIFY(h.messages.last().text.contains(QDir::toNativeSeparators(blocker.fileName() + "/kyr.cfg")));
         if (yes) {
             QVERIFY(finished.wait(kWait));
             QVERIFY(QFile::exists(sim.statePath()));
