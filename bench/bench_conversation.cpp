@@ -232,6 +232,9 @@ void report(const char *what, const std::vector<double> &app, const std::vector<
 
 int main(int argc, char **argv)
 {
+    // The same event dispatcher as the program (see app/main.cpp).
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
     QCoreApplication app(argc, argv);
     int runs = 30;
     bool rateLimited = false;

@@ -76,8 +76,10 @@ void SerialLink::open()
 
 void SerialLink::send(const QByteArray &bytes)
 {
-    if (port.isOpen())
+    if (port.isOpen()) {
         port.write(bytes);
+        port.flush();
+    }
 }
 
 void SerialLink::close()

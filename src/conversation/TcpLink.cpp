@@ -37,8 +37,12 @@ void TcpLink::open()
 
 void TcpLink::send(const QByteArray &bytes)
 {
-    if (socket.state() == QAbstractSocket::ConnectedState)
+    // Written at once, in the event that asked for it, rather than on a later
+    // turn of the event loop.
+    if (socket.state() == QAbstractSocket::ConnectedState) {
         socket.write(bytes);
+        socket.flush();
+    }
 }
 
 void TcpLink::close()
