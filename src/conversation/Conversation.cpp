@@ -311,7 +311,7 @@ void Conversation::OpenConnection(const ConnectionSettings &settings)
     connect(link.get(), &Link::connected, this, &Conversation::onConnected);
     connect(link.get(), &Link::dataReceived, this, &Conversation::onData);
     connect(link.get(), &Link::errorOccurred, this, &Conversation::onLinkError);
-    connect(link.get(), &Link::closed, this, &Conversation::linkClosed);
+    connect(link.get(), &Link::closed, this, &Conversation::onLinkClosed);
     link->open();
     if (lan || !link->isOpen())
         return;
@@ -363,6 +363,30 @@ bool Conversation::linkOpen() const
 }
 
 // ---------------------------------------------------------------- running
+
+bool Conversation::FinalCommandSent() const
+{
+    if (Finishing != 1)
+        return false;
+    if (CurrentStep == -1)
+        return true;
+    const size_t next = size_t(CurrentStep) + 1;
+    return stepWaiting() && (next >= Script.size() || Script[next].Command.isEmpty());
+}
+
+void Conversation::onLinkClosed()
+{
+    // An encoder closes the connection when it restarts after its last
+    // command ("SAVE", "EXIT", "DEFAULTS"). Closed any earlier, the closing
+    // conversation did not get through: that is a failure, not the end.
+    if (Finishing == 1 && !FinalCommandSent()) {
+        timer.stop();
+        emit monitor(QStringLiteral("The KYR7 closed the connection before the setup was complete"));
+        failStep();
+        return;
+    }
+    emit linkClosed();
+}
 
 bool Conversation::stepWaiting() const
 {

@@ -71,6 +71,10 @@ public:
     void Disconnect();
     bool linkOpen() const;
 
+    // True during a closing conversation once its last command has been
+    // sent (or the script has run through).
+    bool FinalCommandSent() const;
+
     // The 23 listings of a completed retrieval, in section order.
     QStringList Listings() const;
 
@@ -89,11 +93,14 @@ signals:
     void closingFinished();
     // A step ran out of tries ("Connection Has Failed" is on the monitor).
     void halted();
-    // The encoder closed the link.
+    // The encoder closed the link: while retrieving, or after the last
+    // command of a closing conversation was sent. (Closed earlier during a
+    // closing conversation, the step fails instead: "Connection Has Failed".)
     void linkClosed();
 
 private:
     void onConnected();
+    void onLinkClosed();
     void onData(const QByteArray &bytes);
     void onLinkError(const QString &message);
     void startCurrentStep(bool withStatus);

@@ -29,7 +29,7 @@
 namespace {
 
 // Title of the error boxes of the routines' own traps.
-const QString kErrorTitle = QStringLiteral("KYR7Set");
+const QString kErrorTitle = QStringLiteral("KYR7 Setup Program");
 const QString kCRLF = QStringLiteral("\r\n");
 
 const QString kTransparent = QStringLiteral("Transparent Module");

@@ -178,6 +178,52 @@ private slots:
         QCOMPARE(rig.retrieved.count(), 0);
     }
 
+    // An encoder restarts (and closes the connection) after the last command
+    // of a closing conversation; closed before that, nothing was stored and
+    // the operator must not be told the setup is complete.
+    void encoderClosingDuringAClosingConversation_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("answersBeforeClose");
+        QTest::addColumn<bool>("complete");
+        QTest::newRow("save, mid-way") << "save" << 40 << false;
+        QTest::newRow("save, before SETUP is answered") << "save" << 0 << false;
+        QTest::newRow("save, after SAVE was sent") << "save:last" << 0 << true;
+        QTest::newRow("exit") << "exit" << 0 << true;
+        QTest::newRow("defaults") << "defaults" << 0 << true;
+    }
+
+    void encoderClosingDuringAClosingConversation()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, answersBeforeClose);
+        QFETCH(bool, complete);
+        ConversationRig rig;
+        retrieve(rig);
+        if (script.startsWith("save"))
+            rig.conv.BuildSaveScript();
+        else if (script == "exit")
+            rig.conv.BuildExitScript();
+        else
+            rig.conv.BuildDefaultsScript();
+        rig.conv.StartClosing();
+        if (script == "save:last") {
+            // Everything answered but "SAVE" itself.
+            int commands = 0;
+            while (!rig.conv.Script.at(size_t(commands)).Command.isEmpty())
+                ++commands;
+            rig.answerAll(commands - 1);
+            QCOMPARE(rig.step().Command, QStringLiteral("SAVE\r"));
+        } else {
+            rig.answerAll(answersBeforeClose);
+        }
+        rig.link->peerCloses();
+        QCOMPARE(rig.linkClosed.count(), complete ? 1 : 0);
+        QCOMPARE(rig.halted.count(), complete ? 0 : 1);
+        QCOMPARE(rig.monitor.contains("Connection Has Failed"), !complete);
+        QVERIFY(!rig.timer.isActive() || complete);
+    }
+
     void floodWithoutPromptFailsTheStep()
     {
         ConversationRig rig;
