@@ -48,11 +48,12 @@ xvfb_pid=$!
 sleep 1
 (cd "$work" && exec "$root/build/app/KYR7Set") &
 app_pid=$!
-xdotool search --sync --name "Connection Method" > /dev/null
+dialog=$(xdotool search --sync --onlyvisible --name "Connection Method" | head -n 1)
 sleep 0.5
-xdotool search --name "Connection Method" windowactivate --sync key Return
-xdotool search --sync --name "KYR7 Setup Program Version" > /dev/null
+# No window manager runs under Xvfb: give the dialog the focus directly.
+xdotool windowfocus --sync "$dialog" key Return
+main=$(xdotool search --sync --onlyvisible --name "KYR7 Setup Program Version" | head -n 1)
 sleep 2
 mkdir -p build
-import -window root build/demo-screenshot.png
+import -window "$main" build/demo-screenshot.png
 echo "Screenshot of the main window: build/demo-screenshot.png"

@@ -222,7 +222,8 @@ void frmKYR7Set::buildControls()
     auto *configBox = new QVBoxLayout(configPage);
     configBox->setContentsMargins(0, 0, 0, 0);
     auto *topRow = new QHBoxLayout;
-    topRow->addWidget(F_ID);
+    // F_ID has no caption: bottom-aligned, its frame lines up with F_TCP's.
+    topRow->addWidget(F_ID, 0, Qt::AlignBottom);
     topRow->addWidget(F_TCP, 1);
     configBox->addLayout(topRow);
     configBox->addSpacing(6);
