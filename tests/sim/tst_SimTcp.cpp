@@ -1,0 +1,214 @@
+// kyr7sim over real loopback TCP: prompts, listings, parameter lines, SAVE/EXIT/DEFAULTS, fault options.
+#include "SimClient.h"
+#include "SimConfig.h"
+#include "SimProcess.h"
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QRegularExpression>
+#include <QTcpSocket>
+#include <QTest>
+
+// kyr7sim on an ephemeral loopback port and one connected client.
+struct SimTcpRig
+{
+    explicit SimTcpRig(const QStringList &args = {}) : sim(args) {}
+    bool start()
+    {
+        QSignalSpy connected(&socket, &QTcpSocket::connected);
+        if (sim.start())
+            socket.connectToHost(QHostAddress::LocalHost, sim.port());
+        return socket.state() == QAbstractSocket::ConnectedState || connected.wait(5000);
+    }
+    SimProcess sim;
+    QTcpSocket socket;
+    SimClient client{socket};
+};
+
+// A section's listing as the encoder sends it after "*": name=value CR LF per row.
+static QByteArray listing(const clsKYR &kyr, Section s, int slot)
+{
+    return kyr.GetParam(s, slot, QStringLiteral("*")).mid(1).toLatin1();
+}
+
+class tst_SimTcp : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void promptsAndRefusals();
+    void everyListingInTableOrder();
+    void valuesOfEveryKindSurviveSaveAndRestart();
+    void defaultsKeepTheNetworkSettings();
+    void faults_data();
+    void faults();
+};
+
+void tst_SimTcp::promptsAndRefusals()
+{
+    SimTcpRig rig;
+    QVERIFY(rig.start());
+    // Line sent, reply expected, line sent, ...
+    const QByteArrayList steps =
+        QByteArray(
+            "|\r\n!|login|login\r\n!|RESTART|RESTART\r\n!|REBOOT|REBOOT\r\n?\r\n!|Setup|Setup\r\n>|"
+            "PGM3|PGM3\r\n?\r\n>|SAVE|SAVE\r\n?\r\n>||\r\n!|\nSE\nTUP\n|SETUP\r\n>|KYR|KYR\r\n#||\r\n>|LAN1|LAN1\r\n#")
+            .split('|');
+    for (qsizetype i = 0; i + 1 < steps.size(); i += 2)
+        QCOMPARE(rig.client.command(steps.at(i), steps.at(i + 1)), steps.at(i + 1));
+    for (const QByteArray line : {"Did 0x22", "Did", "=0x22", "Bogus=0x22", "Did =0x22", "IpNum=1.2.3.4", "LAN2"})
+        QCOMPARE(rig.client.command(line), line + "\r\n?\r\n#");
+    // The refused lines changed nothing.
+    clsKYR expected;
+    QVERIFY(DefaultSimConfig(expected));
+    QCOMPARE(rig.client.command("*"), "*\r\n" + listing(expected, Section::Str, StreamSlot::LAN1) + '#');
+}
+
+void tst_SimTcp::everyListingInTableOrder()
+{
+    clsKYR expected;
+    QVERIFY(DefaultSimConfig(expected));
+    SimTcpRig rig;
+    QVERIFY(rig.start());
+    QCOMPARE(rig.client.command("SETUP"), QByteArray("SETUP\r\n>"));
+    // The text forms of text, decimal, byte, word and long values.
+    static const char *const forms[] = {"^[^\r\n]*$", "^[0-9]+(\\.[0-9]+)?$", "^0x[0-9A-F]{2}$", "^0x[0-9A-F]{4,}$",
+                                        "^0x[0-9A-F]{8}$"};
+    for (Section s : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str}) {
+        const auto &defs = clsKYR::Definitions(s);
+        for (int slot = 0; slot < clsKYR::Slots(s); ++slot) {
+            // One write per visit, as the retrieval script sends it.
+            const QByteArray name = clsKYR::SectionName(s, slot).toLatin1(), list = listing(expected, s, slot);
+            const QByteArray want = name + "\r\n#*\r\n" + list + "#\r\n>";
+            QCOMPARE(rig.client.command(name + "\r*\r", want), want);
+            // Every row in table order, each value in its kind's text form.
+            const QList<QByteArray> lines = list.split('\n');
+            QCOMPARE(lines.size(), qsizetype(defs.size() + 1));
+            for (size_t row = 0; row < defs.size(); ++row) {
+                const QString line = QString::fromLatin1(lines.at(row).chopped(1));
+                QVERIFY2(line.startsWith(defs[row].Name + u'=') &&
+                             QRegularExpression(QString::fromLatin1(forms[defs[row].Kind]))
+                                 .match(line.mid(defs[row].Name.size() + 1))
+                                 .hasMatch(),
+                         qPrintable(name + ' ' + line));
+            }
+        }
+    }
+}
+
+void tst_SimTcp::valuesOfEveryKindSurviveSaveAndRestart()
+{
+    // Section, line sent, row listed, ...
+    const QByteArrayList values =
+        QByteArray(
+            "LAN3|did=0x5a|Did=0x5A|PORTA|SDid=0xf|SDid=0x0F|LAN4|DID=0X51|Did=0x00|LAN5|Did=0xZZ|Did=0x00|"
+            "LAN6|Did=51|Did=0x00|LAN2|StreamType=0x7|StreamType=0x0007|LAN1|StreamType=0x12345|StreamType=0x0000|"
+            "FILE2|InsertLinesF2=0x00100000|InsertLinesF2=0x00100000|PGM1|LineCfgL25F2=|LineCfgL25F2=0|"
+            "PGM2|AddToCLines=0x80000080|AddToCLines=0x00000080|PORTB|Baud=-5|Baud=0|PORTC|Baud=12abc|Baud=12|"
+            "KYR|IpNum=10.1.1.2=x|IpNum=10.1.1.2=x|CAPPGM2|Language608F2= spn |Language608F2= spn |"
+            "FILE1|FileName=caf\xe9|FileName=caf\xe9|OUTBRIDGE1|transtimeout=7|transTimeout=7")
+            .split('|');
+    QTemporaryDir dir;
+    const QString state = dir.filePath(QStringLiteral("state.cfg")), config = dir.filePath(QStringLiteral("a.cfg"));
+    {
+        SimTcpRig rig({QStringLiteral("--state"), state});
+        QVERIFY(rig.start());
+        rig.client.command("SETUP");
+        for (qsizetype i = 0; i + 2 < values.size(); i += 3) {
+            const QByteArray want = values[i] + "\r\n#" + values[i + 1] + "\r\n#\r\n>";
+            QCOMPARE(rig.client.command(values[i] + '\r' + values[i + 1] + '\r', want), want);
+        }
+        QCOMPARE(rig.client.command(""), QByteArray("\r\n!"));
+        QCOMPARE(rig.client.command("SAVE"), QByteArray("SAVE\r\n!"));
+    }
+    // On restart the state file outranks a start configuration; EXIT throws the change away.
+    QFile file(config);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[KYR]\nIpNum=9.9.9.9\n") > 0 && file.flush());
+    SimTcpRig rig({QStringLiteral("--state"), state, QStringLiteral("--config"), config});
+    QVERIFY(rig.start());
+    const QByteArray changed("SETUP\r\n>KYR\r\n#IpNum=1.1.1.1\r\n#\r\n>\r\n!EXIT\r\n!SETUP\r\n>");
+    QCOMPARE(rig.client.command("SETUP\rKYR\rIpNum=1.1.1.1\r\r\rEXIT\rSETUP", changed), changed);
+    for (qsizetype i = 0; i + 2 < values.size(); i += 3) {
+        const QByteArray list = rig.client.command(values[i] + "\r*\r", "#\r\n>");
+        QVERIFY2(list.contains("\r\n" + values[i + 2] + "\r\n"), list.constData());
+    }
+}
+
+void tst_SimTcp::defaultsKeepTheNetworkSettings()
+{
+    clsKYR expected;
+    QVERIFY(DefaultSimConfig(expected, {QStringLiteral("--factory-defaults")}));
+    // The detected video formats are facts about the inputs, not settings.
+    expected.setSPGM(0, PgmRow::VideoMode, QStringLiteral("8"));
+    expected.setSPGM(1, PgmRow::VideoMode, QStringLiteral("3"));
+    SimTcpRig rig;
+    QVERIFY(rig.start());
+    rig.client.command("SETUP");
+    rig.client.command("KYR");
+    for (const QByteArray line :
+         {"IpNum=10.20.30.40", "Broadcast=10.20.30.255", "Netmask=255.255.0.0", "Gateway=10.20.0.1", "DHCP=1"}) {
+        expected.SetParam(Section::Kyr, 0, QString::fromLatin1(line));
+        QCOMPARE(rig.client.command(line), line + "\r\n#");
+    }
+    const QByteArray reset("\r\n>\r\n!DEFAULTS\r\n!");
+    QCOMPARE(rig.client.command("\r\rDEFAULTS", reset), reset);
+    clsKYR stored;
+    QVERIFY(LoadSimConfig(rig.sim.statePath(), stored));
+    QVERIFY(stored == expected);
+    // The reset is also the working configuration: EXIT does not bring the modules back.
+    const QByteArray want =
+        "EXIT\r\n!SETUP\r\n>LAN1\r\n#*\r\n" + listing(expected, Section::Str, StreamSlot::LAN1) + '#';
+    QCOMPARE(rig.client.command("EXIT\rSETUP\rLAN1\r*", want), want);
+}
+
+void tst_SimTcp::faults_data()
+{
+    clsKYR kyr;
+    QVERIFY(DefaultSimConfig(kyr));
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("sent"); // the last CR is added when sent
+    QTest::addColumn<QByteArray>("received");
+    QTest::addColumn<int>("minMs");
+    QTest::addColumn<int>("minArrivals");
+    const auto row = [](const char *name, const QStringList &args, const QByteArray &sent, const QByteArray &received,
+                        int minMs = 0, int minArrivals = 1) {
+        QTest::newRow(name) << args << sent << received << minMs << minArrivals;
+    };
+    const QByteArray kyrVisit = "SETUP\r\n>KYR\r\n#*\r\n" + listing(kyr, Section::Kyr, 0) + '#';
+    const QByteArray pgm1Visit = "SETUP\r\n>PGM1\r\n#*\r\n" + listing(kyr, Section::Pgm, 0) + '#';
+    // Pieces of 7 bytes 5 ms apart take at least half their ideal time.
+    row("chunk", {"--chunk", "7", "--chunk-gap", "5"}, "SETUP\rKYR\r*", kyrVisit, int(kyrVisit.size()) * 5 / 14, 2);
+    // The second reply is lost, but its line was obeyed: the empty line leaves KYR.
+    row("drop", {"--drop", "2"}, "SETUP\rKYR\r", "SETUP\r\n>\r\n>");
+    // The third line ends the session; the fourth is not answered.
+    row("close-after", {"--close-after", "3"}, "SETUP\rKYR\r\r", "SETUP\r\n>KYR\r\n#\r\n>");
+    row("delay", {"--delay", "300"}, "SETUP\rKYR\r\r", "SETUP\r\n>KYR\r\n#\r\n>\r\n!", 250);
+    row("flood", {"--flood", "100000"}, "SETUP\rCAPPGM1\r*",
+        "SETUP\r\n>CAPPGM1\r\n#*\r\n" + QByteArray(62, 'x').append("\r\n").repeated(1563).left(100000));
+    // At 4000 bytes/s the listing takes at least half its ideal time, in several pieces.
+    row("rate", {"--rate", "4000"}, "SETUP\rPGM1\r*", pgm1Visit, int(pgm1Visit.size() / 8), 5);
+}
+
+void tst_SimTcp::faults()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, sent);
+    QFETCH(QByteArray, received);
+    QFETCH(int, minMs);
+    QFETCH(int, minArrivals);
+    SimTcpRig rig(args);
+    QVERIFY(rig.start());
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(rig.client.command(sent, received, 10000), received);
+    qInfo("%lld bytes in %d pieces took %lld ms", qint64(received.size()), rig.client.arrivals, clock.elapsed());
+    QVERIFY(clock.elapsed() >= minMs && rig.client.arrivals >= minArrivals);
+    if (args.contains(QStringLiteral("--close-after"))) {
+        QSignalSpy closed(&rig.socket, &QTcpSocket::disconnected);
+        QVERIFY(rig.socket.state() == QAbstractSocket::UnconnectedState || closed.wait(5000));
+        QCOMPARE(rig.socket.readAll(), QByteArray());
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_SimTcp)
+#include "tst_SimTcp.moc"
