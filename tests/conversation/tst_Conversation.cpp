@@ -1,0 +1,600 @@
+// The conversation engine: what the scripts put on the wire, the step
+// timer, replies as they arrive, flooding text, the encoder closing, links
+// that cannot open and the version check, over an in-memory link; then whole
+// conversations with kyr7sim over real loopback TCP and pseudo-terminals.
+#include "CheckVersion.h"
+#include "Conversation.h"
+#include "ManualStepTimer.h"
+#include "MemoryLink.h"
+#include "ScriptedMessages.h"
+#include "SimConfig.h"
+#include "SimProcess.h"
+#include "clsKYR.h"
+#include "mParseSetup.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QtTest/QtTest>
+
+namespace {
+QStringList names(const char *spaced)
+{
+    return QString::fromLatin1(spaced).split(QLatin1Char(' '));
+}
+
+// What a retrieval sends from "SETUP" on, byte for byte.
+QByteArray retrievalBytes()
+{
+    QByteArray bytes = "SETUP\r";
+    for (const QString &name : names("KYR PGM1 PGM2 CAPPGM1 CAPPGM2 PORTA PORTB PORTC MODEM LAN1 LAN2 LAN3 LAN4 LAN5 "
+                                     "LAN6 LAN7 LAN8 FILE1 FILE2 BTEST1 BTEST2"))
+        bytes += name.toLatin1() + "\r*\r\r";
+    return bytes + "INBRIDGE1\r*\r\r\rSetup\rOUTBRIDGE1\r*\r\r\r\r";
+}
+
+// Real links bring replies as fast as they come; this only bounds a wait.
+constexpr int Patience = 30000;
+
+// A conversation with a hand-ticked step timer and scripted message boxes,
+// over an in-memory link unless real links are asked for; records the
+// monitor lines.
+struct ConversationRig
+{
+    clsKYR kyr;
+    ManualStepTimer timer;
+    ScriptedMessages messages;
+    Conversation conv{kyr, timer, messages};
+    MemoryLink *link = nullptr; // owned by the conversation once made
+    QStringList monitor;
+    QSignalSpy retrieved{&conv, &Conversation::retrievalFinished};
+    QSignalSpy closing{&conv, &Conversation::closingFinished};
+    QSignalSpy halted{&conv, &Conversation::halted};
+    QSignalSpy linkClosed{&conv, &Conversation::linkClosed};
+
+    explicit ConversationRig(bool realLinks = false)
+    {
+        QObject::connect(&conv, &Conversation::monitor, &conv, [this](const QString &line) { monitor << line; });
+        if (!realLinks)
+            conv.setLinkFactory([this](const ConnectionSettings &) {
+                auto made = std::make_unique<MemoryLink>();
+                link = made.get();
+                return std::unique_ptr<Link>(std::move(made));
+            });
+    }
+
+    void open(const QString &method = QStringLiteral("LAN"), const QString &port = {},
+              const QString &init = QStringLiteral("AT Z"))
+    {
+        ConnectionSettings s;
+        s.Method = method;
+        s.Serial = s.Modem = port;
+        s.IP = QStringLiteral("127.0.0.1");
+        s.INIT = init;
+        conv.OpenConnection(s);
+    }
+
+    // Waits in a real event loop, which runs a conversation at full speed.
+    static bool waitFor(QSignalSpy &spy) { return !spy.isEmpty() || spy.wait(Patience); }
+    const ScriptStep &step() const { return conv.Script.at(size_t(conv.CurrentStep)); }
+
+    // Answers each step as an encoder would (an echo, then the expected
+    // prompt) and ticks pause steps; stops at the end of the script, after
+    // `limit` answers, or where a step does not move on.
+    void answerAll(int limit = 100000)
+    {
+        for (int at = -2; at != conv.CurrentStep && conv.CurrentStep >= 0 &&
+                          size_t(conv.CurrentStep) < conv.Script.size() && !step().Command.isEmpty();) {
+            at = conv.CurrentStep;
+            if (step().Command == QLatin1String("|"))
+                timer.fire();
+            else if (limit-- > 0)
+                link->receive(step().Command.toLatin1().replace('\r', "\r\n") + step().Expect.toLatin1());
+        }
+    }
+
+    // A whole LAN retrieval over the in-memory link; then forgets what was sent.
+    void retrieve()
+    {
+        open();
+        answerAll();
+        link->sent.clear();
+        link->writes.clear();
+    }
+
+    void startClosing(const QString &script)
+    {
+        script == QLatin1String("exit")       ? conv.BuildExitScript()
+        : script == QLatin1String("defaults") ? conv.BuildDefaultsScript()
+                                              : conv.BuildSaveScript();
+        conv.StartClosing();
+    }
+};
+
+// The commands of one section visit of a save, without the section's name
+// and its closing CR; with `namesOnly`, only what comes before each "=".
+QStringList visit(const ConversationRig &rig, const QString &section, bool namesOnly = true)
+{
+    QStringList commands;
+    const QList<QByteArray> &writes = rig.link->writes;
+    for (qsizetype i = writes.indexOf(section.toLatin1() + "\r") + 1;
+         i > 0 && i < writes.size() && writes.at(i) != "\r"; ++i)
+        commands << QString::fromLatin1(namesOnly ? writes.at(i).split('=').first() : writes.at(i));
+    return commands;
+}
+
+void save(ConversationRig &rig)
+{
+    rig.retrieve();
+    rig.startClosing("save");
+    rig.answerAll();
+    QCOMPARE(rig.closing.count(), 1);
+    QCOMPARE(rig.monitor.last(), QStringLiteral("Setup is complete, Press Done to exit"));
+    QCOMPARE(rig.link->writes.last(), QByteArray("SAVE\r"));
+}
+
+// Waits for the retrieval's end; the model parsed from its listings must be
+// the configuration kyr7sim starts with (given `simArgs`).
+void finishRetrieval(ConversationRig &rig, const QStringList &simArgs = {})
+{
+    QVERIFY(rig.waitFor(rig.retrieved));
+    QCOMPARE(rig.monitor.last(), QStringLiteral("Encoder Setup Retrieved"));
+    ParseSetup(rig.kyr, rig.conv.Listings(), [](const QString &e) { QFAIL(qPrintable(e)); });
+    clsKYR expected;
+    QVERIFY(DefaultSimConfig(expected, simArgs));
+    QVERIFY(rig.kyr == expected);
+}
+
+void retrieveOverLan(const SimProcess &sim, ConversationRig &rig, const QStringList &simArgs = {})
+{
+    rig.conv.TcpPort = sim.port();
+    rig.open();
+    finishRetrieval(rig, simArgs);
+    QCOMPARE(sim.transcript(), retrievalBytes());
+}
+} // namespace
+
+class tst_Conversation : public QObject
+{
+    Q_OBJECT
+private slots:
+    // --- the scripts on the wire
+
+    void retrievalByLinkKind_data()
+    {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("init");
+        QTest::addColumn<QByteArray>("opening");
+        QTest::addColumn<int>("setupStep");
+        auto row = [](const char *name, QString method, QString init, QByteArray opening, int step) {
+            QTest::newRow(name) << method << init << opening << step;
+        };
+        row("LAN", "LAN", "AT Z", "", 0);
+        row("serial: pause, login", "SERIAL", "AT Z", "\rlogin\r", 2);
+        row("modem defaults", "MODEM", "AT Z", "AT\rAT Z\rAT DT9,\r\rlogin\r", 5);
+        row("modem two INIT commands", "MODEM", "AT Z|AT E0", "AT\rAT Z\rAT E0\rAT DT9,\r\rlogin\r", 6);
+        QStringList many;
+        for (int i = 0; i < 25; ++i)
+            many << QStringLiteral("ATS%1=0").arg(i);
+        row("modem 25 INIT commands, all sent", "MODEM", many.join('|'),
+            "AT\r" + many.join('\r').toLatin1() + "\rAT DT9,\r\rlogin\r", 29);
+    }
+
+    void retrievalByLinkKind()
+    {
+        QFETCH(QString, method);
+        QFETCH(QString, init);
+        QFETCH(QByteArray, opening);
+        QFETCH(int, setupStep);
+        ConversationRig rig;
+        rig.open(method, {}, init);
+        rig.answerAll();
+        QCOMPARE(rig.link->sent, opening + retrievalBytes());
+        QCOMPARE(rig.conv.SetupStep, setupStep);
+        QCOMPARE(rig.conv.Script.at(size_t(setupStep)).Command, QStringLiteral("SETUP\r"));
+        QCOMPARE(rig.retrieved.count(), 1);
+        QVERIFY(!rig.timer.isActive());
+    }
+
+    void saveSendsProgramAndCaptionRowsInOrder()
+    {
+        ConversationRig rig;
+        rig.kyr.setSCAP(1, CapRow::Language608F2, "spn");
+        save(rig);
+        QStringList caption = names("OverwriteUpstream Services C1To608 C2To608 C3To608 C4To608 XDSEnabled C1To708 "
+                                    "C2To708 C3To708 C4To708");
+        for (const char *name : {"UpstreamS", "Language708S", "EasyReader708S"})
+            for (int i = 1; i <= 6; ++i)
+                caption << name + QString::number(i);
+        caption += names("RCControl Language608F1 Language608F2 EasyReader608F1 EasyReader608F2");
+        QCOMPARE(caption.size(), 34);
+        for (int p = 1; p <= 2; ++p) {
+            const QStringList program = visit(rig, QStringLiteral("PGM%1").arg(p));
+            QCOMPARE(program.size(), 103);
+            QCOMPARE(program.mid(0, 3), QStringList({"RequestedVideoMode", "AddToCLines", "AddToLLines"}));
+            QCOMPARE(program.last(), QStringLiteral("LineCfgL25F2"));
+            QCOMPARE(visit(rig, QStringLiteral("CAPPGM%1").arg(p)), caption);
+        }
+        QVERIFY(visit(rig, "CAPPGM2", false).contains("Language608F2=spn\r"));
+    }
+
+    void streamRowsFollowStreamType_data()
+    {
+        QTest::addColumn<QString>("rev");
+        QTest::addColumn<int>("stream");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList common = names("Program Direction DataChannel InsertLinesF1 InsertLinesF2 Did SDid");
+        const QStringList serial = names("Baud WordSize Parity StopBits TxFlowCtrl RxFlowCtrl DisconnectProcessing");
+        const QStringList body = names(
+            "FieldIndicator DataType Mode Echo C1To608 C2To608 C3To608 C4To608 XDSEnabled C1To708 C2To708 C3To708 "
+            "C4To708 FlushBytes FrameDelay DataCountF1 DataCountF2 HeaderId1 HeaderId2 FooterId FooterSize "
+            "TimedBufferFlush VancBufferFlush transMode transTimeout");
+        const QStringList type = {"StreamType"}, lan = {"StreamType", "PortAddr"};
+        auto row = [](const char *name, QString rev, int stream, int type, QStringList expected) {
+            QTest::newRow(name) << rev << stream << type << expected;
+        };
+        row("free serial port", "G", StreamSlot::PORTA, 0, type);
+        row("free LAN port", "G", StreamSlot::LAN3, 0, lan);
+        row("caption on port A", "G", StreamSlot::PORTA, 16,
+            type + common + serial + names("ModemPresent ModemInit") + body);
+        row("transparent on the modem port", "G", StreamSlot::MODEM, 1, type + common + serial + body);
+        row("transparent on LAN1", "G", StreamSlot::LAN1, 1, lan + common + body);
+        row("constant data file", "G", StreamSlot::FILE1, 2,
+            type + common + body + names("FileName ConditionalInsertion"));
+        row("bridge input, Rev C", "C", StreamSlot::INBRIDGE1, 4, type + common + body + names("BridgeType"));
+        row("bridge input, Rev B: not visited", "B", StreamSlot::INBRIDGE1, 4, {});
+        row("bridge output, no Rev: not visited", "", StreamSlot::OUTBRIDGE1, 4, {});
+    }
+
+    void streamRowsFollowStreamType()
+    {
+        QFETCH(QString, rev);
+        QFETCH(int, stream);
+        QFETCH(int, type);
+        QFETCH(QStringList, expected);
+        ConversationRig rig;
+        rig.kyr.setSKYR(KyrRow::Rev, rev);
+        rig.kyr.setStr(stream, StrRow::StreamType, KyrValue(qint32(type)));
+        save(rig);
+        QCOMPARE(visit(rig, clsKYR::StreamText(stream)), expected);
+    }
+
+    // Line breaks in a value would end the command early; a comma would be
+    // no decimal point to the encoder.
+    void fullConfigurationInAnyLocale()
+    {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        ConversationRig rig;
+        rig.kyr.setSKYR(KyrRow::Rev, "G");
+        for (int s = 0; s < clsKYR::StreamSlots; ++s)
+            rig.kyr.setStr(s, StrRow::StreamType, KyrValue(qint32(s >= StreamSlot::INBRIDGE1 ? 4 : 16)));
+        rig.kyr.setSSTR(StreamSlot::PORTA, StrRow::ModemInit, "AT&F\r\nATZ\r");
+        rig.kyr.setSKYR(KyrRow::IpNum, "10.0.0.\n5");
+        rig.kyr.setStr(StreamSlot::LAN1, StrRow::transTimeout, KyrValue(2.5));
+        save(rig);
+        QLocale::setDefault(before);
+        QVERIFY2(rig.conv.Script.size() > 901, qPrintable(QString::number(rig.conv.Script.size())));
+        QVERIFY(visit(rig, "PORTA", false).contains("ModemInit=AT&FATZ\r"));
+        QVERIFY(visit(rig, "KYR", false).contains("IpNum=10.0.0.5\r"));
+        QVERIFY(visit(rig, "LAN1", false).contains("transTimeout=2.5\r"));
+        for (const QByteArray &w : rig.link->writes)
+            QVERIFY2(!w.contains('\n') && w.indexOf('\r') == w.size() - 1, w.constData());
+    }
+
+    // --- running: the step timer, replies, the encoder closing
+
+    void stepRepeatsUntilItsTriesRunOutAndALateReplyResumes_data()
+    {
+        QTest::addColumn<int>("maxTries");
+        for (int tries : {1, 2, 3, 10})
+            QTest::addRow("%d", tries) << tries;
+    }
+
+    void stepRepeatsUntilItsTriesRunOutAndALateReplyResumes()
+    {
+        QFETCH(int, maxTries);
+        ConversationRig rig;
+        rig.open();
+        rig.conv.Script[0].MaxTries = qint16(maxTries);
+        for (int i = 1; i <= maxTries; ++i) {
+            QCOMPARE(rig.link->sent, QByteArray("SETUP\r").repeated(i));
+            QCOMPARE(rig.timer.interval(), 2000);
+            QVERIFY(!rig.monitor.contains("Connection Has Failed"));
+            QVERIFY(rig.timer.fire());
+        }
+        QCOMPARE(rig.link->sent, QByteArray("SETUP\r").repeated(maxTries));
+        QCOMPARE(rig.monitor.last(), QStringLiteral("Connection Has Failed"));
+        QCOMPARE(rig.halted.count(), 1);
+        QVERIFY(!rig.timer.fire());
+        rig.link->receive("SETUP\r\n>");
+        QCOMPARE(rig.link->sent, QByteArray("SETUP\r").repeated(maxTries) + "KYR\r");
+        QVERIFY(rig.timer.isActive());
+        rig.answerAll();
+        QCOMPARE(rig.retrieved.count(), 1);
+    }
+
+    void pauseThatRunsOutDropsWhatCameIn()
+    {
+        ConversationRig rig;
+        rig.open("SERIAL");
+        rig.conv.Script[1].Status = "Logging in";
+        rig.link->receive("line noise ! > #");
+        QVERIFY(rig.timer.fire());
+        QCOMPARE(rig.link->sent, QByteArray("\rlogin\r"));
+        QVERIFY(!rig.monitor.contains("Logging in"));
+        // The "!" that came during the pause did not log in.
+        QVERIFY(rig.timer.fire());
+        QCOMPARE(rig.monitor.last(), QStringLiteral("Connection Has Failed"));
+        QCOMPARE(rig.link->sent, QByteArray("\rlogin\r"));
+    }
+
+    void replyInOneBytePiecesAndTwoPromptsInOne()
+    {
+        ConversationRig rig;
+        rig.open();
+        rig.link->receive("SETUP\r\n>\r\n>"); // completes one step, not two
+        QCOMPARE(rig.link->sent, QByteArray("SETUP\rKYR\r"));
+        QCOMPARE(rig.conv.RxBuffer, QString());
+        rig.answerAll(1);
+        const QByteArray listing = "*\r\nID=KYR7\r\nName=caf\xe9\xff\r\n#";
+        const QByteArray before = rig.link->sent;
+        for (char c : listing) {
+            QCOMPARE(rig.link->sent, before);
+            rig.link->receive(QByteArray(1, c));
+        }
+        QCOMPARE(rig.link->sent, before + "\r");
+        QCOMPARE(rig.conv.Script.at(2).Reply, QStringLiteral("*\r\nID=KYR7\r\nName=caf\u00e9\u00ff\r\n#"));
+    }
+
+    // An encoder restarts (and closes the connection) after the last command
+    // of a closing conversation; closed before that, nothing was stored and
+    // the operator must not be told the setup is complete. Closed during a
+    // retrieval, the link is just gone.
+    void encoderClosingTheConnection_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("answers");
+        QTest::addColumn<bool>("complete");
+        QTest::newRow("retrieval, mid-way") << "" << 10 << true;
+        QTest::newRow("save, mid-way") << "save" << 40 << false;
+        QTest::newRow("save, before SETUP is answered") << "save" << 0 << false;
+        QTest::newRow("save, after SAVE was sent") << "save" << -1 << true;
+        QTest::newRow("exit") << "exit" << 0 << true;
+        QTest::newRow("defaults") << "defaults" << 0 << true;
+    }
+
+    void encoderClosingTheConnection()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, answers);
+        QFETCH(bool, complete);
+        ConversationRig rig;
+        rig.open();
+        if (!script.isEmpty()) {
+            rig.answerAll();
+            rig.startClosing(script);
+        }
+        rig.answerAll(answers >= 0 ? answers : int(rig.conv.Script.size()) - 2); // -1: all but "SAVE"
+        if (answers < 0)
+            QCOMPARE(rig.step().Command, QStringLiteral("SAVE\r"));
+        const QStringList monitor = rig.monitor;
+        rig.link->peerCloses();
+        QCOMPARE(rig.linkClosed.count(), complete ? 1 : 0);
+        QCOMPARE(rig.halted.count(), complete ? 0 : 1);
+        if (complete)
+            QCOMPARE(rig.monitor, monitor);
+        else
+            QCOMPARE(rig.monitor.last(), QStringLiteral("Connection Has Failed"));
+        QCOMPARE(rig.retrieved.count(), script.isEmpty() ? 0 : 1);
+        QVERIFY(complete || !rig.timer.isActive());
+    }
+
+    void floodWithoutPromptFailsTheStep()
+    {
+        ConversationRig rig;
+        rig.open();
+        rig.answerAll(2);
+        const QByteArray chunk(64 * 1024, 'x');
+        for (int sent = 0; sent <= 2 * Conversation::MaxRxBuffer; sent += chunk.size()) {
+            rig.link->receive(chunk);
+            QVERIFY(rig.conv.RxBuffer.size() <= Conversation::MaxRxBuffer + chunk.size());
+        }
+        QCOMPARE(rig.monitor.count("Too much text without a prompt"), 1);
+        QCOMPARE(rig.monitor.count("Connection Has Failed"), 1);
+        QCOMPARE(rig.halted.count(), 1);
+        QVERIFY(!rig.timer.isActive());
+        rig.link->receive("#");
+        QCOMPARE(rig.step().Command, QStringLiteral("\r"));
+    }
+
+    // A one-step closing script: repeated until answered, then the end. Text
+    // after a retrieval answers none of it; nothing that comes after the end
+    // starts anything.
+    void defaultsThenTextAfterTheEnd()
+    {
+        ConversationRig rig;
+        rig.retrieve();
+        rig.link->receive("!\r\n>");
+        QVERIFY(!rig.timer.fire());
+        rig.startClosing("defaults");
+        QVERIFY(rig.timer.fire());
+        rig.link->receive("DEFAULTS\r\nDEFAULTS\r\n!");
+        QCOMPARE(rig.closing.count(), 1);
+        const QStringList monitor = rig.monitor;
+        rig.link->receive("!>#\r\nOK CONNECT");
+        QVERIFY(!rig.timer.fire());
+        QCOMPARE(rig.closing.count(), 1);
+        QCOMPARE(rig.monitor, monitor);
+        QCOMPARE(rig.link->sent, QByteArray("DEFAULTS\rDEFAULTS\r"));
+        QVERIFY(rig.messages.boxes.isEmpty());
+    }
+
+    // Nothing is sent and no step timer runs; one line tells why.
+    void linksThatCannotOpen()
+    {
+        QTcpServer server; // a free port nobody listens on
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        server.close();
+        ConversationRig rig(true);
+        rig.conv.TcpPort = server.serverPort();
+        rig.open();
+        const QStringList refused = {"Connection Type is LAN", "LAN Error: Connection refused"};
+        QTRY_COMPARE(rig.monitor, refused);
+        QTest::qWait(50);
+        QCOMPARE(rig.monitor, refused);
+        rig.open("MODEM", "/none/tty");
+        QCOMPARE(rig.monitor.mid(2), QStringList({"Connection Type is Modem", "/none/tty is not available"}));
+        QCOMPARE(rig.linkClosed.count(), 0);
+        QCOMPARE(rig.timer.starts, 0);
+        QVERIFY(!rig.conv.linkOpen());
+    }
+
+    // --- the version check after a retrieval
+
+    void checkVersion_data()
+    {
+        QTest::addColumn<QString>("required");
+        QTest::addColumn<QString>("suggested");
+        QTest::addColumn<QString>("title"); // none: no box; an error ends the conversation
+        QTest::addColumn<QString>("text");
+        const QString error = "Error, KYR7 requires at least version 2.10 of setup software";
+        const QString newer = "This software is not as new as the KYR7 software.\r\n";
+        const QString wrong = "This is not the correct setup software for this version of the KYR7\r\nthe required "
+                              "software is 86-%1-01, Please check the website for software\r\nwww.kyr7.example";
+        auto row = [](const char *name, QString required, QString suggested, QString title, QString text) {
+            QTest::newRow(name) << required << suggested << title << text;
+        };
+        row("older encoder software", "47215RC", "47215RG", "", "");
+        row("newer suggested", "47215RC", "47215RH",
+            "Warning, version 2.10 is required for full functionality of the setup software",
+            newer + "You may use this software to setup the KYR7 but it may not be able to setup all features.\r\n"
+                    "A newer version of 86-47215-01 is available from the website\r\nwww.kyr7.example");
+        row("newer required", "47215RH", "47215RH", error,
+            newer + "Please use the latest version of the software 86-47215-01.\r\nCheck the website www.kyr7.example");
+        row("wrong product", "12345RA", "12345RA", error, wrong.arg("12345"));
+        row("no part number", "", "", error, wrong.arg(""));
+    }
+
+    void checkVersion()
+    {
+        QFETCH(QString, required);
+        QFETCH(QString, suggested);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        clsKYR kyr;
+        kyr.setSKYR(KyrRow::PartRequired, required);
+        kyr.setSKYR(KyrRow::PartSuggested, suggested);
+        kyr.setSKYR(KyrRow::VersionSuggested, "2.10");
+        ScriptedMessages messages;
+        QCOMPARE(CheckVersion(kyr, messages), !title.startsWith("Error"));
+        QStringList shown;
+        for (const ScriptedMessages::Box &box : messages.boxes)
+            shown << (box.question ? "?" : "") + box.title << box.text;
+        QCOMPARE(shown, title.isEmpty() ? QStringList() : QStringList({title, text}));
+    }
+
+    // --- whole conversations with kyr7sim
+
+    void lanRetrievalThenSaveStoresEveryValue()
+    {
+        SimProcess sim({"--rev", "G"});
+        QVERIFY2(sim.start(), qPrintable(sim.output()));
+        ConversationRig rig(true);
+        retrieveOverLan(sim, rig, {"--rev", "G"});
+        rig.kyr.setSCAP(0, CapRow::Language608F2, "spn");
+        rig.kyr.setStr(StreamSlot::LAN3, StrRow::StreamType, KyrValue(qint32(0x10)));
+        rig.kyr.setStr(StreamSlot::PORTB, StrRow::StreamType, KyrValue(qint32(1)));
+        rig.kyr.setSSTR(StreamSlot::PORTB, StrRow::ModemInit, "AT&F\rATZ");
+        rig.kyr.setStr(StreamSlot::INBRIDGE1, StrRow::StreamType, KyrValue(qint32(4)));
+        rig.startClosing("save");
+        QVERIFY(rig.waitFor(rig.closing));
+        QCOMPARE(rig.monitor.last(), QStringLiteral("Setup is complete, Press Done to exit"));
+        QByteArray script;
+        for (const ScriptStep &step : rig.conv.Script)
+            script += step.Command.toLatin1();
+        QCOMPARE(sim.transcript(), retrievalBytes() + script);
+
+        clsKYR stored;
+        QVERIFY(LoadSimConfig(sim.statePath(), stored));
+        rig.kyr.setSSTR(StreamSlot::PORTB, StrRow::ModemInit, "AT&FATZ"); // line breaks are never sent
+        for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
+            for (int slot = 0; slot < clsKYR::Slots(section); ++slot)
+                for (int row = 0; row < int(clsKYR::Definitions(section).size()); ++row)
+                    QCOMPARE(stored.text(section, slot, row), rig.kyr.text(section, slot, row));
+    }
+
+    // EXIT and DEFAULTS end with the encoder restarting (it closes the
+    // connection); an encoder that goes away mid-save stored nothing, and the
+    // save halts as failed.
+    void closingConversationsStoreWhatTheyShould_data()
+    {
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("EXIT stores nothing") << QStringList{"--close-on-exit"} << "exit" << false;
+        QTest::newRow("DEFAULTS stores the factory settings") << QStringList{"--close-on-exit"} << "defaults" << true;
+        QTest::newRow("failure during a save stores nothing") << QStringList{"--close-after", "174"} << "save" << false;
+    }
+
+    void closingConversationsStoreWhatTheyShould()
+    {
+        QFETCH(QStringList, simArgs);
+        QFETCH(QString, script);
+        QFETCH(bool, stored);
+        SimProcess sim(simArgs);
+        QVERIFY2(sim.start(), qPrintable(sim.output()));
+        ConversationRig rig(true);
+        retrieveOverLan(sim, rig);
+        rig.startClosing(script);
+        if (script == "save") {
+            QVERIFY(rig.waitFor(rig.halted));
+            QCOMPARE(rig.linkClosed.count(), 0);
+            QVERIFY(rig.monitor.contains("The KYR7 closed the connection before the setup was complete"));
+            QCOMPARE(rig.monitor.last(), QStringLiteral("Connection Has Failed"));
+            QCOMPARE(rig.closing.count(), 0);
+            QVERIFY(!sim.transcript().contains("SAVE\r"));
+        } else {
+            QVERIFY(rig.waitFor(rig.closing));
+            QVERIFY(rig.waitFor(rig.linkClosed));
+            QCOMPARE(sim.transcript(), retrievalBytes() + rig.conv.Script.front().Command.toLatin1());
+            for (const QString &line : rig.monitor)
+                QVERIFY2(!line.startsWith("LAN Error"), qPrintable(line));
+        }
+        QCOMPARE(QFile::exists(sim.statePath()), stored);
+    }
+
+    void serialAndModemRetrievals_data()
+    {
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QByteArray>("opening");
+        QTest::addColumn<int>("setupStep");
+        QTest::newRow("serial") << QStringList{"--pty"} << "SERIAL" << QByteArray("\rlogin\r") << 2;
+        QTest::newRow("modem") << QStringList{"--pty", "--modem", "--connect-delay", "20"} << "MODEM"
+                               << QByteArray("AT\rAT Z\rAT E0\rAT DT9,\r\rlogin\r") << 6;
+    }
+
+    void serialAndModemRetrievals()
+    {
+        QFETCH(QStringList, simArgs);
+        QFETCH(QString, method);
+        QFETCH(QByteArray, opening);
+        QFETCH(int, setupStep);
+        SimProcess sim(simArgs);
+        QVERIFY2(sim.start(), qPrintable(sim.output()));
+        ConversationRig rig(true);
+        rig.open(method, sim.ptyPath(), "AT Z|AT E0");
+        // The pause before the login runs out by a tick, never by waiting.
+        QTRY_COMPARE_WITH_TIMEOUT(rig.conv.CurrentStep, setupStep - 2, Patience);
+        QVERIFY(rig.timer.fire());
+        finishRetrieval(rig);
+        QCOMPARE(rig.conv.SetupStep, setupStep);
+        QCOMPARE(sim.transcript(), opening + retrievalBytes());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Conversation)
+#include "tst_Conversation.moc"
