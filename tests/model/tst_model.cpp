@@ -1,0 +1,360 @@
+// The configuration model: text forms of parameter values, the set- and
+// get-parameter operations, a fresh model and its spare rows and slots, the
+// settings store, and the encoder's listings (rendering a section, parsing a
+// retrieval back: line ends, names, the test-stream presets, missing and
+// extra listings).
+#include "clsKYR.h"
+#include "mParseSetup.h"
+
+#include <QtTest>
+
+#include <clocale>
+#include <functional>
+#include <stdexcept>
+
+namespace {
+// Calls f(section, slot, row) for every defined row of every slot.
+template <class F> void forEachRow(F f)
+{
+    for (Section s : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
+        for (int slot = 0; slot < clsKYR::Slots(s); ++slot)
+            for (int row = 0; row < static_cast<int>(clsKYR::Definitions(s).size()); ++row)
+                f(s, slot, row);
+}
+
+// A value of the row's kind that differs from a fresh model's value and
+// between slots and rows.
+QString nonDefaultText(int kind, int slot, int row)
+{
+    const quint32 n = row * 37 + slot * 11 + 1;
+    if (kind == KindText) // spaces, "=", "," and a Latin-1 letter must survive listing and store
+        return QStringLiteral("v%1 r%2=x,y \u00e9").arg(slot).arg(row);
+    if (kind == KindDecimal)
+        return row % 2 ? QString::number(123456789 + n) : QStringLiteral("%1.25").arg(n);
+    const quint32 hex[] = {0, 0, n % 255 + 1, 0x8000 + n, 0x40100000u | (1u << (n % 25))};
+    return "0x" + QString::number(hex[kind], 16).toUpper().rightJustified(2 << (kind - KindHexByte), u'0');
+}
+
+void fillNonDefault(clsKYR &kyr)
+{
+    forEachRow([&](Section s, int slot, int row) {
+        kyr.setText(s, slot, row, nonDefaultText(clsKYR::Definitions(s)[row].Kind, slot, row));
+    });
+}
+
+// The section and slot of the k-th listing of a retrieval: "KYR", "PGM1",
+// "PGM2", "CAPPGM1", "CAPPGM2", then the stream slots.
+std::pair<Section, int> listingSection(int k)
+{
+    for (Section s : {Section::Kyr, Section::Pgm, Section::Cap}) {
+        if (k < clsKYR::Slots(s))
+            return {s, k};
+        k -= clsKYR::Slots(s);
+    }
+    return {Section::Str, k};
+}
+
+// A stream row of each kind.
+constexpr int kRowOfKind[] = {StrRow::FileName, StrRow::Baud, StrRow::Did, StrRow::StreamType, StrRow::InsertLinesF1};
+
+// Compares every defined row's text with expected(section, slot, row).
+void compareAll(const clsKYR &got, const std::function<QString(Section, int, int)> &expected)
+{
+    forEachRow([&](Section s, int slot, int row) { QCOMPARE(got.text(s, slot, row), expected(s, slot, row)); });
+}
+
+// The lines of a section's rendering, after its leading line feed.
+QStringList renderedLines(const QString &rendering)
+{
+    QStringList lines;
+    ApplyListing(rendering.mid(1), [&](const QString &line) { lines << line; });
+    return lines;
+}
+
+const QStringList kEmptyListings(clsKYR::SectionCount, QString());
+} // namespace
+
+class tst_model : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Text written to a row of each kind, and the text shown afterwards.
+    void readers_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("shown");
+        // Pairs of input and shown text.
+        auto add = [](int kind, auto... texts) {
+            const char *t[] = {texts...};
+            for (size_t i = 0; i < sizeof...(texts); i += 2)
+                QTest::addRow("kind %d: %s", kind, t[i])
+                    << kind << QString::fromUtf8(t[i]) << QString::fromUtf8(t[i + 1]);
+        };
+        add(KindText, "  a=b,c\t\xc3\xbf ", "  a=b,c\t\xc3\xbf ", "", "", "0x51", "0x51");
+        // White space is skipped anywhere; no sign; "." is the decimal point.
+        add(KindDecimal, "9600", "9600", "", "0", " 1\t2", "12", "1\r2", "1", "-5", "0", "+5", "0", "12abc", "12",
+            "abc", "0", ".5", "0.5", "12.0", "12", "1,5", "1", "25e-2", "0.25", "7e", "7", "1e999", "0",
+            "0.30000000000000004", "0.3", "1e20", "1e+20");
+        // The largest number was once shown as a text that read back as 0.
+        add(KindDecimal, "1.7976931348623157e308", "1.7976931348623157e+308");
+        add(KindHexByte, "0x51", "0x51", "0x5", "0x05", "0x0f", "0x0F", "0xFF", "0xFF", "0x", "0x00", "0x123", "0x00",
+            "0X51", "0x00", "51", "0x00", "0x5G", "0x05", " 0x5", "0x00", "0x51 ", "0x00", "-0x5", "0x00");
+        add(KindHexWord, "0x7", "0x0007", "0xabcd", "0xABCD", "0x8000", "0x8000", "0xFFFF", "0xFFFF", "0x12345",
+            "0x0000", "0x", "0x0000", "0X0010", "0x0000", "0x12G4", "0x0012", "16", "0x0000");
+        add(KindHexLong, "0x1", "0x00000001", "0xabcdef", "0x00ABCDEF", "0x12345678", "0x12345678", "0x80000080",
+            "0x00000080", "0xFFFFFFFF", "0x7FFFFFFF", "0x123456789", "0x00000000", "0x", "0x00000000", "0X80",
+            "0x00000000", "0x12345z78", "0x00012345", "128", "0x00000000");
+    }
+    void readers()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, input);
+        QFETCH(QString, shown);
+        clsKYR kyr;
+        kyr.setSSTR(StreamSlot::PORTA, kRowOfKind[kind], input);
+        QCOMPARE(kyr.sSTR(StreamSlot::PORTA, kRowOfKind[kind]), shown);
+        // What is shown reads back as itself: a listing sent back is unchanged.
+        kyr.setSSTR(StreamSlot::PORTB, kRowOfKind[kind], shown);
+        QCOMPARE(kyr.sSTR(StreamSlot::PORTB, kRowOfKind[kind]), shown);
+    }
+
+    // The set-parameter operations echo what they stored (text kinds
+    // without CR LF), and the get-parameter operation then shows it.
+    void setParameter_data()
+    {
+        QTest::addColumn<int>("listing"); // 0 KYR, 1-2 PGM, 3-4 CAPPGM, 5.. streams
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("echo");
+        auto add = [](int listing, const char *line, const char *echo) {
+            QTest::addRow("%d: %s", listing, line) << listing << QString(line) << QString(echo);
+        };
+        add(11, "DID=0X51", "\nDid=0x00\r\n");
+        add(0, "IpNum=10.1.1.2=x", "\nIpNum=10.1.1.2=x");
+        add(1, "LINECFGC21F1=3", "\nLineCfgC21F1=3\r\n");
+        add(3, "Language608F2=spn", "\nLanguage608F2=spn");
+        add(9, "TRANSMODE=1", "\ntransMode=1\r\n");
+        add(5, "Parity= E ", "\nParity= E ");
+        // Unknown names store nothing.
+        for (const char *line : {"Bogus=1", "no equals sign", "=0x51", "", " Did=0x51", "Did =0x51", "VideoMode=3"})
+            add(8, line, "\n?\r\n");
+        add(0, "Did=0x51", "\n?\r\n");
+    }
+    void setParameter()
+    {
+        QFETCH(int, listing);
+        QFETCH(QString, line);
+        QFETCH(QString, echo);
+        const auto [s, slot] = listingSection(listing);
+        clsKYR kyr;
+        fillNonDefault(kyr);
+        const clsKYR before = kyr;
+        QCOMPARE(kyr.SetParam(s, slot, line), echo);
+        QCOMPARE(kyr == before, echo == QStringLiteral("\n?\r\n"));
+        const QString crLf = QStringLiteral("\r\n");
+        QCOMPARE(kyr.GetParam(s, slot, line.section(u'=', 0, 0)), echo.endsWith(crLf) ? echo : echo + crLf);
+    }
+
+    // A fresh model holds the empty value of each row's kind. The stores are
+    // one larger than the definitions: the spare row and slots have no name
+    // and hold an empty value, and the spare row keeps a value but is never
+    // listed. An index outside the stores throws, and nothing is stored.
+    void freshModel()
+    {
+        clsKYR kyr;
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, kyr.KYR(clsKYR::KyrRows + 1));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, kyr.sKYR(-1));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, kyr.pgm(clsKYR::ProgramSlots + 1, 0));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, kyr.sSTR(clsKYR::StreamSlots + 1, 0));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, kyr.setStr(0, clsKYR::StrRows + 1, KyrValue(qint32(1))));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, kyr.SetStreamParam(clsKYR::StreamSlots + 1, "Did=1"));
+        const QString empty[] = {"", "0", "0x00", "0x0000", "0x00000000"};
+        compareAll(kyr, [&](Section s, int, int row) { return empty[clsKYR::Definitions(s)[row].Kind]; });
+        QCOMPARE(kyr.pSTR(clsKYR::StrRows), QString());
+        QCOMPARE(kyr.sSTR(3, clsKYR::StrRows), QString());
+        QCOMPARE(kyr.sPGM(2, PgmRow::VideoMode), QStringLiteral("0"));
+        QCOMPARE(kyr.sSTR(clsKYR::StreamSlots, StrRow::Did), QStringLiteral("0x00"));
+        kyr.setSSTR(3, clsKYR::StrRows, QStringLiteral("x"));
+        QCOMPARE(kyr.sSTR(3, clsKYR::StrRows), QStringLiteral("x"));
+        QVERIFY(!kyr.GetStreamParam(3, QStringLiteral("*")).contains(QStringLiteral("=x\r\n")));
+    }
+
+    // Fractions go to the encoder with "." whatever the operator's locale.
+    void decimalPointWhateverTheLocale()
+    {
+        const QLocale savedDefault;
+        auto restore = qScopeGuard([&] {
+            QLocale::setDefault(savedDefault);
+            std::setlocale(LC_NUMERIC, "C");
+        });
+        auto check = [] {
+            clsKYR kyr;
+            kyr.setStr(StreamSlot::PORTA, StrRow::FrameDelay, KyrValue(1.5));
+            QCOMPARE(kyr.GetStreamParam(0, QStringLiteral("FrameDelay")), QStringLiteral("\nFrameDelay=1.5\r\n"));
+            QCOMPARE(kyr.SetStreamParam(0, QStringLiteral("FrameDelay=2.25")), QStringLiteral("\nFrameDelay=2.25\r\n"));
+            QCOMPARE(kyr.SetStreamParam(0, QStringLiteral("FrameDelay=1,5")), QStringLiteral("\nFrameDelay=1\r\n"));
+        };
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(QLocale().toString(1.5), QStringLiteral("1,5")); // the comma locale is really in force
+        check();
+        if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE"))
+            QSKIP("The C library has no German locale; the Qt locale half passed");
+        check();
+    }
+
+    // An empty store gives the defaults; what is saved reads back the same; a
+    // store edited by hand is read by the row's kind, and an unquoted comma
+    // text is kept whole (it once came back as a list).
+    void settingsStore()
+    {
+        QTemporaryDir dir;
+        auto load = [&](clsKYR &kyr, const char *name) {
+            QSettings store(dir.filePath(QLatin1String(name)), QSettings::IniFormat);
+            kyr.GetSettings(store);
+        };
+        clsKYR kyr;
+        fillNonDefault(kyr);
+        load(kyr, "empty.ini");
+        compareAll(kyr, [](Section s, int, int row) { return clsKYR::Definitions(s)[row].Default; });
+        QCOMPARE(kyr.sKYR(KyrRow::ID), QStringLiteral("KYR7"));
+
+        fillNonDefault(kyr);
+        // Texts that an INI file could mistake for variants or comments.
+        kyr.setSSTR(StreamSlot::FILE1, StrRow::FileName, QStringLiteral("@Variant(x)"));
+        kyr.setSSTR(StreamSlot::FILE2, StrRow::FileName, QStringLiteral("; not a comment \"q\" back\\slash"));
+        {
+            QSettings store(dir.filePath(QStringLiteral("saved.ini")), QSettings::IniFormat);
+            kyr.SaveSettings(store);
+        }
+        // Read from a copy, so the file is parsed afresh.
+        QVERIFY(QFile::copy(dir.filePath(QStringLiteral("saved.ini")), dir.filePath(QStringLiteral("copy.ini"))));
+        clsKYR loaded;
+        load(loaded, "copy.ini");
+        compareAll(loaded, [&](Section s, int slot, int row) { return kyr.text(s, slot, row); });
+
+        QFile edited(dir.filePath(QStringLiteral("edited.ini")));
+        QVERIFY(edited.open(QIODevice::WriteOnly));
+        edited.write("[LAN2]\nDid=0x7\nBaud=12abc\nModemInit=AT&F,S0=1\n");
+        edited.close();
+        load(loaded, "edited.ini");
+        QCOMPARE(loaded.sSTR(StreamSlot::LAN2, StrRow::Did), QStringLiteral("0x07"));
+        QCOMPARE(loaded.sSTR(StreamSlot::LAN2, StrRow::Baud), QStringLiteral("12"));
+        QCOMPARE(loaded.sSTR(StreamSlot::LAN2, StrRow::ModemInit), QStringLiteral("AT&F,S0=1"));
+    }
+
+    void programListingOrder()
+    {
+        const QStringList lines = renderedLines(clsKYR().GetPGMParam(0, QStringLiteral("*")));
+        QCOMPARE(lines.size(), 104);
+        QCOMPARE(lines.mid(0, 5).join(u' '), QStringLiteral("VideoMode=0 RequestedVideoMode=0 AddToCLines=0x00000000 "
+                                                            "AddToLLines=0x00000000 LineCfgC1F1=0"));
+        QCOMPARE(QStringList({lines[28], lines[29], lines[54], lines[79], lines[103]}).join(u' '),
+                 QStringLiteral("LineCfgC25F1=0 LineCfgC1F2=0 LineCfgL1F1=0 LineCfgL1F2=0 LineCfgL25F2=0"));
+    }
+
+    // One section's listing from an encoder that holds a full configuration
+    // lists every row once and parses into that section and no other, the
+    // same however often it is parsed.
+    void listingParsesBack_data()
+    {
+        QTest::addColumn<int>("k");
+        for (int k = 0; k < clsKYR::SectionCount; ++k) {
+            const auto [s, slot] = listingSection(k);
+            QTest::newRow(qPrintable(clsKYR::SectionName(s, slot))) << k;
+        }
+    }
+    void listingParsesBack()
+    {
+        QFETCH(int, k);
+        const auto [s, slot] = listingSection(k);
+        clsKYR encoder;
+        fillNonDefault(encoder);
+        const auto &defs = clsKYR::Definitions(s);
+        const QString listing = encoder.GetParam(s, slot, QStringLiteral("*"));
+        const QStringList lines = renderedLines(listing);
+        QCOMPARE(lines.size(), static_cast<qsizetype>(defs.size()));
+        for (int row = 0; row < lines.size(); ++row)
+            QCOMPARE(lines.at(row), defs[row].Name + u'=' + nonDefaultText(defs[row].Kind, slot, row));
+
+        // As the encoder sends it: the echoed "*" and CR, the listing, the prompt.
+        QStringList listings = kEmptyListings;
+        listings[k] = QStringLiteral("*\r") + listing + u'#';
+        clsKYR kyr;
+        ParseSetup(kyr, listings, [](const QString &m) { QFAIL(qPrintable(m)); });
+        const clsKYR fresh;
+        forEachRow([&](Section o, int oSlot, int row) {
+            const bool here = o == s && oSlot == slot;
+            QString expected = here ? encoder.text(o, oSlot, row) : fresh.text(o, oSlot, row);
+            // "BTEST1" and "BTEST2" get Program 1 and 2 unless their listing says otherwise.
+            if (!here && o == Section::Str && row == StrRow::Program && oSlot >= StreamSlot::BTEST1 &&
+                oSlot <= StreamSlot::BTEST2)
+                expected = QString::number(oSlot - StreamSlot::BTEST1 + 1);
+            QCOMPARE(kyr.text(o, oSlot, row), expected);
+        });
+        clsKYR twice = kyr; // parsing again changes nothing
+        ParseSetup(twice, listings);
+        QVERIFY(twice == kyr);
+    }
+
+    // Line rules over one stream listing ("PORTB"): what Did and FileName
+    // hold afterwards in a fresh model.
+    void lineRules_data()
+    {
+        QTest::addColumn<QString>("listing");
+        QTest::addColumn<QString>("did");
+        QTest::addColumn<QString>("fileName");
+        auto add = [](const char *tag, const char *listing, const char *did, const char *fileName) {
+            QTest::newRow(tag) << QString(listing) << QString(did) << QString(fileName);
+        };
+        add("encoder reply", "*\r\nDid=0x22\r\nFileName=f.bin\r\n#", "0x22", "f.bin");
+        add("text after last CR LF ignored", "Did=0x22\r\nFileName=tail", "0x22", "");
+        add("lone LF is no line end", "Did=0x22\nFileName=x#", "0x00", "");
+        add("lone CR and LF kept in text", "FileName=a\rb\nDid=0x22\r\n", "0x00", "a\rb\nDid=0x22");
+        add("CR before CR LF kept in text", "FileName=a\r\r\nDid=0x22\r\n", "0x22", "a\r");
+        add("empty lines skipped", "\r\n\r\nDid=0x22\r\n\r\n", "0x22", "");
+        add("leading LF spoils the name", "\nDid=0x22\r\n", "0x00", "");
+        add("value not trimmed", "Did=0x22 \r\nFileName= f \r\n", "0x00", " f ");
+        add("any letter case", "DID=0x22\r\nfilename=f\r\n", "0x22", "f");
+        add("later duplicate wins", "Did=0x11\r\nDid=0x22\r\n", "0x22", "");
+        add("later duplicate wins, spoilt", "Did=0x22\r\nDid=0X33\r\n", "0x00", "");
+        add("lines without = and unknown names", "*\r\nDid\r\nBogus=1\r\nVideoMode=3\r\n#", "0x00", "");
+    }
+    void lineRules()
+    {
+        QFETCH(QString, listing);
+        QFETCH(QString, did);
+        QFETCH(QString, fileName);
+        QStringList listings = kEmptyListings;
+        listings[5 + StreamSlot::PORTB] = listing;
+        clsKYR kyr;
+        ParseSetup(kyr, listings, [](const QString &m) { QFAIL(qPrintable(m)); });
+        QCOMPARE(kyr.sSTR(StreamSlot::PORTB, StrRow::Did), did);
+        QCOMPARE(kyr.sSTR(StreamSlot::PORTB, StrRow::FileName), fileName);
+    }
+
+    // Too few listings: one report, and what is there is still applied, also
+    // with no one to tell. A listing beyond the 23 is ignored.
+    void listingCount()
+    {
+        for (int count : {0, 3, 24}) {
+            QStringList l =
+                (QStringList(kEmptyListings) << QStringLiteral("*\r\nID=extra\r\nDid=0x22\r\n#")).mid(0, count);
+            if (count)
+                l[2] = QStringLiteral("*\r\nVideoMode=3\r\n#");
+            clsKYR kyr;
+            QStringList messages;
+            ParseSetup(kyr, l, [&](const QString &m) { messages << m; });
+            QCOMPARE(messages,
+                     QStringList(count < 23 ? 1 : 0, QStringLiteral("Error in ParseSetup, press OK to continue")));
+            QCOMPARE(kyr.sPGM(1, PgmRow::VideoMode), QString::number(count ? 3 : 0));
+            QCOMPARE(kyr.sSTR(StreamSlot::OUTBRIDGE1, StrRow::Did), QStringLiteral("0x00"));
+            clsKYR quiet;
+            ParseSetup(quiet, l);
+            QVERIFY(quiet == kyr);
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_model)
+#include "tst_model.moc"
