@@ -1,24 +1,144 @@
-// The main window headless: start-up and shutdown with the settings store,
-// the monitor, the display of a program's modules, the requested video
-// format, and the closing buttons up to the first command on the link.
-#include "MainWindowHarness.h"
+// The connection dialog, the main window headless, and the whole program
+// against kyr7sim over loopback TCP: start-up and shutdown with the settings
+// store, the monitor, the display of a program's modules, the requested video
+// format, the retrieval, and the closing buttons reaching (or not reaching) the
+// simulated encoder's stored configuration.
+#include "DialogRunner.h"
+#include "FixedClock.h"
+#include "ManualStepTimer.h"
+#include "MemoryLink.h"
+#include "ScriptedMessages.h"
+#include "SimConfig.h"
+#include "SimProcess.h"
+#include "frmConnect.h"
+#include "frmKYR7Set.h"
 
-#include <QFile>
-#include <QGroupBox>
-#include <QTabBar>
 #include <QtTest/QtTest>
+#include <QtWidgets>
 
 namespace {
+
+constexpr int kWait = 20000;
+
+// The steps of a LAN retrieval: "SETUP", 21 section visits of three steps,
+// the two bridge visits and the closing step, each answered line by line.
+constexpr int kRetrievalReplies = 1 + 21 * 3 + 4 + 5 + 1;
 
 void setStream(clsKYR &kyr, int s, int type, int program, const char *direction = "E", int mode = 0)
 {
     kyr.setStr(s, StrRow::StreamType, KyrValue(qint32(type)));
     kyr.setSSTR(s, StrRow::Program, QString::number(program));
-    kyr.setSSTR(s, StrRow::Direction, QString::fromLatin1(direction));
+    kyr.setSSTR(s, StrRow::Direction, direction);
     kyr.setSSTR(s, StrRow::Mode, QString::number(mode));
 }
 
-const QStringList kAllTypes{"None", "Transparent Module", "Constant Data Module", "Caption Module", "Bridging Module"};
+QStringList texts(const QAbstractItemModel *model)
+{
+    QStringList list;
+    for (int i = 0; i < model->rowCount(); ++i)
+        list << model->index(i, 0).data().toString();
+    return list;
+}
+
+// Runs dialogs without an event loop of their own: the connection dialog is
+// inspected and closed with OK or Cancel, every other one is only recorded.
+class TestDialogs : public DialogRunner
+{
+public:
+    int run(QDialog &dialog) override
+    {
+        opened << QString::fromLatin1(dialog.metaObject()->className());
+        auto *connect = qobject_cast<frmConnect *>(&dialog);
+        if (!connect)
+            return QDialog::Rejected;
+        onConnect(*connect);
+        connect->findChild<QPushButton *>(connectOK ? "B_OK" : "B_Cancel")->click();
+        return connect->result();
+    }
+
+    bool connectOK = true;
+    std::function<void(frmConnect &)> onConnect = [](frmConnect &) {};
+    QStringList opened;
+};
+
+// A main window with every service replaced: an INI store and a report folder
+// in a temporary folder, scripted message boxes, a fixed clock, a manual step
+// timer and an in-memory link, or kyr7sim on loopback once retrieve() runs.
+class Harness
+{
+public:
+    frmKYR7Set &make() { return *(window = std::make_unique<frmKYR7Set>(services)); }
+
+    // A started window, monitor off, holding every parameter at its factory
+    // default as after a retrieval.
+    frmKYR7Set &editing()
+    {
+        make().Start();
+        for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
+            for (int slot = 0; slot < clsKYR::Slots(section); ++slot)
+                for (int row = 0; row < int(clsKYR::Definitions(section).size()); ++row)
+                    window->model().setText(section, slot, row, clsKYR::Definitions(section)[size_t(row)].Default);
+        window->MonitorOff();
+        window->SetDisplay();
+        return *window;
+    }
+
+    // Starts kyr7sim and the window on it at 127.0.0.1, and waits for the end
+    // of the retrieval (the spy's event loop takes replies as they arrive).
+    bool retrieve(const QStringList &simArgs = {})
+    {
+        sim.emplace(simArgs);
+        if (!sim->start())
+            return false;
+        services.tcpPort = sim->port();
+        services.linkFactory = nullptr;
+        store.setValue("Settings/IP", "127.0.0.1");
+        QSignalSpy retrieved(&make().conversation(), &Conversation::retrievalFinished);
+        return window->Start() && (retrieved.count() > 0 || retrieved.wait(kWait));
+    }
+
+    // Clicks a button (answering the question it asks, if any).
+    void click(const char *name, int answer = -1)
+    {
+        if (answer >= 0)
+            messages.queueAnswer(answer);
+        button(name)->click();
+    }
+
+    // Clicks a closing button and waits for the end of its script.
+    bool runToDone(const char *name, int answer = -1)
+    {
+        QSignalSpy finished(&window->conversation(), &Conversation::closingFinished);
+        click(name, answer);
+        return (finished.count() > 0 || finished.wait(kWait)) && button("B_Cancel")->text() == "Done";
+    }
+
+    QComboBox *combo(const QString &name) const { return window->findChild<QComboBox *>(name); }
+    QLabel *label(const QString &name) const { return window->findChild<QLabel *>(name); }
+    QPushButton *button(const QString &name) const { return window->findChild<QPushButton *>(name); }
+    QStringList items(const QString &box) const { return texts(combo(box)->model()); }
+    QTabBar *tabs() const { return window->findChild<QTabBar *>("TS_Program"); }
+    QStringList monitor() const { return texts(window->findChild<QListWidget *>("LB_Monitor")->model()); }
+    QString lastLine() const { return monitor().value(monitor().size() - 1); }
+    QString stored(const QString &key) const { return store.value("Settings/" + key).toString(); }
+
+    QTemporaryDir dir;
+    QSettings store{dir.filePath("KYR7Setup.ini"), QSettings::IniFormat};
+    ScriptedMessages messages;
+    TestDialogs dialogs;
+    FixedClock clock;
+    ManualStepTimer timer;
+    QPointer<MemoryLink> link;
+    AppServices services{
+        &store, &messages, &dialogs, &clock, &timer, dir.path(), 0, [this](const ConnectionSettings &) {
+            auto made = std::make_unique<MemoryLink>();
+            made->connectOnOpen = false;
+            link = made.get();
+            return made;
+        }};
+    std::optional<SimProcess> sim;
+    std::unique_ptr<frmKYR7Set> window;
+};
 
 } // namespace
 
@@ -27,538 +147,429 @@ class tst_MainWindow : public QObject
     Q_OBJECT
 
 private slots:
-    // --- start-up and shutdown
+    // --- the connection dialog
+
+    void connectionDialog_data()
+    {
+        // stored Method, option clicked, button; option checked, frames enabled (LAN, Serial, Modem), Method after
+        QTest::addColumn<QStringList>("r");
+        const QList<QStringList> rows{{"LAN", "", "B_OK", "RB_LAN", "100", "LAN"},
+                                      {"SERIAL", "", "B_OK", "RB_Serial", "010", "SERIAL"},
+                                      {"MODEM", "", "B_OK", "RB_Modem", "001", "MODEM"},
+                                      {"Bluetooth", "", "B_OK", "", "111", "MODEM"},
+                                      {"lan", "", "B_OK", "", "111", "MODEM"},
+                                      {"MODEM", "RB_LAN", "B_OK", "RB_LAN", "100", "LAN"},
+                                      {"MODEM", "RB_Serial", "B_OK", "RB_Serial", "010", "SERIAL"},
+                                      {"LAN", "RB_Modem", "B_OK", "RB_Modem", "001", "MODEM"},
+                                      {"LAN", "RB_Serial", "B_Cancel", "RB_Serial", "010", "LAN"}};
+        for (const QStringList &r : rows)
+            QTest::newRow(qPrintable(r.mid(0, 3).join(' '))) << r;
+    }
+    void connectionDialog()
+    {
+        QFETCH(QStringList, r);
+        ConnectionSettings settings;
+        settings.Method = r[0];
+        TestDialogs dialogs;
+        frmConnect d(settings, dialogs);
+        d.show();
+        if (!r[1].isEmpty())
+            d.findChild<QRadioButton *>(r[1])->click();
+        QString checked, frames;
+        for (const char *name : {"RB_LAN", "RB_Serial", "RB_Modem"})
+            checked += d.findChild<QRadioButton *>(name)->isChecked() ? name : "";
+        for (const char *name : {"F_LAN", "F_Serial", "F_Modem"})
+            frames += d.findChild<QGroupBox *>(name)->isEnabled() ? '1' : '0';
+        d.findChild<QLineEdit *>("EB_Address")->setText("12345");
+        d.findChild<QComboBox *>("CB_COM")->setCurrentText("/dev/ttyUSB0");
+        d.findChild<QComboBox *>("CB_MODEM")->setCurrentIndex(2);
+        d.findChild<QLineEdit *>("EB_Phone")->setText("9,5550100");
+        d.findChild<QPushButton *>(r[2])->click();
+        const bool ok = r[2] == "B_OK";
+        QCOMPARE(d.ConnectOK, ok);
+        QCOMPARE(d.result(), ok ? QDialog::Accepted : QDialog::Rejected);
+        QCOMPARE(QStringList(
+                     {checked, frames, settings.Method, settings.IP, settings.Serial, settings.Modem, settings.Number}),
+                 r.mid(3) + (ok ? QStringList({"12345", "/dev/ttyUSB0", "COM3", "9,5550100"})
+                                : QStringList({"192.168.0.1", "COM1", "COM2", "9,"})));
+    }
+
+    void boxesTakeOnlyTheirKeys_data()
+    {
+        // box, keys typed (\b is Backspace), text left
+        QTest::addColumn<QStringList>("r");
+        const QList<QStringList> rows{
+            {"EB_Address", "10.0.0.7", "10.0.0.7"}, {"EB_Address", "1a2b.c3 -,/", "12.3"},
+            {"EB_Address", "123\b", "12"},          {"EB_Phone", "9,W555-1234dDpP", "9,W555-1234dDpP"},
+            {"EB_Phone", "9#*x .a5", "95"},         {"EB_Phone", "9,w\b\b", "9"}};
+        for (const QStringList &r : rows)
+            QTest::newRow(qPrintable(r[0] + " " + r[2])) << r;
+    }
+    void boxesTakeOnlyTheirKeys()
+    {
+        QFETCH(QStringList, r);
+        ConnectionSettings settings;
+        settings.Method = r[0] == "EB_Phone" ? "MODEM" : "LAN";
+        TestDialogs dialogs;
+        frmConnect d(settings, dialogs);
+        d.show();
+        auto *edit = d.findChild<QLineEdit *>(r[0]);
+        edit->clear();
+        edit->setFocus();
+        QTest::keyClicks(edit, r[1]);
+        QCOMPARE(edit->text(), r[2]);
+    }
+
+    // --- the main window
 
     void emptyStoreOpensOnDefaultsAndCancelStoresThem()
     {
-        MainWindowHarness h;
-        QString option, address;
+        Harness h;
+        QString shown;
         h.dialogs.connectOK = false;
         h.dialogs.onConnect = [&](frmConnect &d) {
-            option = d.findChild<QRadioButton *>(QStringLiteral("RB_LAN"))->isChecked() ? "LAN" : "other";
-            address = d.findChild<QLineEdit *>(QStringLiteral("EB_Address"))->text();
+            shown = d.findChild<QRadioButton *>("RB_LAN")->isChecked() ? "LAN" : "other";
+            for (const char *box : {"EB_Address", "EB_Phone"})
+                shown += " " + d.findChild<QLineEdit *>(box)->text();
+            for (const char *box : {"CB_COM", "CB_MODEM"})
+                shown += " " + d.findChild<QComboBox *>(box)->currentText();
         };
         frmKYR7Set &w = h.make();
         QVERIFY(!w.Start());
-        QCOMPARE(option, QStringLiteral("LAN"));
-        QCOMPARE(address, QStringLiteral("192.168.0.1"));
+        QCOMPARE(shown, QStringLiteral("LAN 192.168.0.1 9, COM1 COM2"));
         QVERIFY(w.ended());
-        QVERIFY(!w.ConnectOK);
-        QCOMPARE(h.linksMade, 0);
-        QCOMPARE(h.messages.count(), 0);
-        const QStringList expected{"0", "0", "192.168.0.1", "COM1", "COM2", "LAN", "9,", "AT Z", "AT DT"};
-        const QStringList keys{"Top", "Left", "IP", "Serial", "Modem", "Method", "Number", "INIT", "DIAL"};
-        for (int i = 0; i < keys.size(); ++i)
-            QCOMPARE(h.stored(keys[i]), expected[i]);
+        QVERIFY(!h.link);
+        QStringList stored;
+        for (const char *key : {"Top", "Left", "IP", "Serial", "Modem", "Method", "Number", "INIT", "DIAL"})
+            stored << h.stored(key);
+        QCOMPARE(stored, QStringList({"0", "0", "192.168.0.1", "COM1", "COM2", "LAN", "9,", "AT Z", "AT DT"}));
     }
 
-    void okOpensTheLinkWithTheChosenSettings()
-    {
-        MainWindowHarness h;
-        h.store.setValue(QStringLiteral("Settings/IP"), QStringLiteral("10.1.2.3"));
-        h.store.setValue(QStringLiteral("Settings/Method"), QStringLiteral("LAN"));
-        frmKYR7Set &w = h.make();
-        QVERIFY(w.Start());
-        QVERIFY(w.ConnectOK);
-        QCOMPARE(h.linksMade, 1);
-        QCOMPARE(h.linkSettings.IP, QStringLiteral("10.1.2.3"));
-        QCOMPARE(h.monitor(),
-                 QStringList({"13:05:09 - Attempting to connect to KYR7", "13:05:09 - Connection Type is LAN"}));
-        QCOMPARE(w.windowTitle(), QStringLiteral("KYR7 Setup Program Version %1.%2.%3")
-                                      .arg(KYR7_VERSION_MAJOR)
-                                      .arg(KYR7_VERSION_MINOR)
-                                      .arg(KYR7_VERSION_PATCH));
-        const QStringList video = MainWindowHarness::items(h.combo(QStringLiteral("CB_Video")));
-        QCOMPARE(video.size(), 15);
-        QCOMPARE(video.first(), QStringLiteral("None - Disable Encoding"));
-        QCOMPARE(video.at(4), QStringLiteral("Any HD Video"));
-        QVERIFY(w.monitorShowing());
-        for (const char *hidden : {"F_Modules", "F_ID", "F_TCP", "F_General"})
-            QVERIFY2(w.findChild<QGroupBox *>(QLatin1String(hidden))->isHidden(), hidden);
-        QVERIFY(h.button(QStringLiteral("B_Save"))->isHidden());
-        QVERIFY(h.button(QStringLiteral("B_Defaults"))->isHidden());
-        QVERIFY(!h.button(QStringLiteral("B_Cancel"))->isHidden());
-    }
-
-    void closeStoresThePositionUnlessMinimised_data()
+    void startThenCloseStoresThePositionUnlessMinimised_data()
     {
         QTest::addColumn<bool>("minimised");
-        QTest::addColumn<QString>("top");
-        QTest::addColumn<QString>("left");
-        QTest::newRow("normal") << false << "50"
-                                << "300";
-        QTest::newRow("minimised") << true << "100"
-                                   << "200";
+        QTest::addColumn<QStringList>("position"); // Top, Left
+        QTest::newRow("normal") << false << QStringList{"50", "300"};
+        QTest::newRow("minimised") << true << QStringList{"100", "200"};
     }
-    void closeStoresThePositionUnlessMinimised()
+    void startThenCloseStoresThePositionUnlessMinimised()
     {
         QFETCH(bool, minimised);
-        QFETCH(QString, top);
-        QFETCH(QString, left);
-        MainWindowHarness h;
-        h.store.setValue(QStringLiteral("Settings/Top"), QStringLiteral("100"));
-        h.store.setValue(QStringLiteral("Settings/Left"), QStringLiteral("200"));
+        Harness h;
+        h.store.setValue("Settings/Top", "100");
+        h.store.setValue("Settings/Left", "200");
+        h.clock.time = QTime(9, 0, 5);
         frmKYR7Set &w = h.make();
         QVERIFY(w.Start());
+        QCOMPARE(w.windowTitle(), QString::asprintf("KYR7 Setup Program Version %d.%d.%d", KYR7_VERSION_MAJOR,
+                                                    KYR7_VERSION_MINOR, KYR7_VERSION_PATCH));
+        for (int i = 1; i <= 14; ++i)
+            w.MonitorAdd(QStringLiteral("line %1").arg(i));
+        QCOMPARE(h.monitor().size(), 15);
+        QCOMPARE(h.monitor().first(), QStringLiteral("09:00:05 - Connection Type is LAN"));
+        QCOMPARE(h.lastLine(), QStringLiteral("09:00:05 - line 14"));
         QCOMPARE(w.pos(), QPoint(200, 100));
         w.move(300, 50);
         if (minimised)
             w.setWindowState(Qt::WindowMinimized);
         w.close();
         QVERIFY(w.ended());
-        QCOMPARE(h.stored(QStringLiteral("Top")), top);
-        QCOMPARE(h.stored(QStringLiteral("Left")), left);
-        QCOMPARE(h.stored(QStringLiteral("IP")), QStringLiteral("192.168.0.1"));
+        QTEST(QStringList({h.stored("Top"), h.stored("Left")}), "position");
+        QCOMPARE(h.stored("IP"), QStringLiteral("192.168.0.1"));
         QVERIFY(h.link && !h.link->isOpen());
     }
 
-    // --- the monitor
-
-    void monitorKeepsTheLatestFifteenLines_data()
+    // With every stream free, the first slot offers every type and the others
+    // nothing; Configure on that "None" slot opens nothing and redraws.
+    void allStreamsFree()
     {
-        QTest::addColumn<int>("added");
-        QTest::newRow("one") << 1;
-        QTest::newRow("fifteen") << 15;
-        QTest::newRow("sixteen") << 16;
-        QTest::newRow("forty") << 40;
-    }
-    void monitorKeepsTheLatestFifteenLines()
-    {
-        QFETCH(int, added);
-        MainWindowHarness h;
-        frmKYR7Set &w = h.make();
-        for (int i = 1; i <= added; ++i)
-            w.MonitorAdd(QStringLiteral("line %1").arg(i));
-        const QStringList lines = h.monitor();
-        QCOMPARE(lines.size(), qMin(added, 15));
-        QCOMPARE(lines.last(), QStringLiteral("13:05:09 - line %1").arg(added));
-        QCOMPARE(lines.first(), QStringLiteral("13:05:09 - line %1").arg(qMax(1, added - 14)));
-    }
-
-    void monitorStampsTheClocksTime_data()
-    {
-        QTest::addColumn<QTime>("time");
-        QTest::addColumn<QString>("line");
-        QTest::newRow("morning") << QTime(0, 0, 5) << "00:00:05 - Connection Has Failed";
-        QTest::newRow("evening") << QTime(23, 59, 59) << "23:59:59 - Connection Has Failed";
-    }
-    void monitorStampsTheClocksTime()
-    {
-        QFETCH(QTime, time);
-        QFETCH(QString, line);
-        MainWindowHarness h;
-        h.clock.time = time;
-        h.make().MonitorAdd(QStringLiteral("Connection Has Failed"));
-        QCOMPARE(h.monitor(), QStringList{line});
-    }
-
-    // --- the display
-
-    void allStreamsFreeOffersEveryTypeInTheFirstSlot()
-    {
-        MainWindowHarness h;
+        Harness h;
         frmKYR7Set &w = h.editing();
-        QComboBox *first = h.combo(QStringLiteral("CB_Module_0"));
-        QCOMPARE(MainWindowHarness::items(first), kAllTypes);
+        QComboBox *first = h.combo("CB_Module_0");
+        QCOMPARE(h.items("CB_Module_0"), QStringList({"None", "Transparent Module", "Constant Data Module",
+                                                      "Caption Module", "Bridging Module"}));
         QCOMPARE(first->currentText(), QStringLiteral("None"));
-        QVERIFY(first->isEnabled());
-        QVERIFY(h.button(QStringLiteral("B_Configure_0"))->isEnabled());
-        QCOMPARE(w.state().SlotStream[0][0], qint16(-1));
-        for (int i = 1; i < 8; ++i) {
-            QCOMPARE(h.combo(QStringLiteral("CB_Module_%1").arg(i))->count(), 0);
-            QVERIFY(!h.combo(QStringLiteral("CB_Module_%1").arg(i))->isEnabled());
-            QVERIFY(!h.button(QStringLiteral("B_Configure_%1").arg(i))->isEnabled());
-            QVERIFY(h.label(QStringLiteral("TB_Port_%1").arg(i))->text().isEmpty());
-        }
+        QVERIFY(first->isEnabled() && h.button("B_Configure_0")->isEnabled());
+        for (int i = 1; i < 8; ++i)
+            QVERIFY(!h.combo(QStringLiteral("CB_Module_%1").arg(i))->count() &&
+                    !h.button(QStringLiteral("B_Configure_%1").arg(i))->isEnabled());
+        w.state().CurrentStream = 7;
+        h.label("TB_TYPE")->setText("stale");
+        h.button("B_Configure_0")->click();
+        QCOMPARE(w.state().CurrentStream, -1);
+        QCOMPARE(h.dialogs.opened, QStringList{"frmConnect"});
+        QCOMPARE(h.label("TB_TYPE")->text(), QStringLiteral("KYR7"));
         QCOMPARE(h.messages.count(), 0);
     }
 
     void limitsCountTheStreamsOfBothPrograms()
     {
-        MainWindowHarness h;
+        Harness h;
         frmKYR7Set &w = h.editing();
         clsKYR &kyr = w.model();
-        kyr.setSKYR(KyrRow::TransparentStreams, QStringLiteral("3"));
-        kyr.setSSTR(StreamSlot::LAN3, StrRow::PortAddr, QStringLiteral("5003"));
+        kyr.setSKYR(KyrRow::TransparentStreams, "3");
+        kyr.setSSTR(StreamSlot::LAN3, StrRow::PortAddr, "5003");
         setStream(kyr, StreamSlot::LAN1, 1, 1);
         setStream(kyr, StreamSlot::LAN2, 1, 1);
         setStream(kyr, StreamSlot::LAN3, 1, 2);
         w.SetDisplay();
-        QCOMPARE(h.combo(QStringLiteral("CB_Module_0"))->currentText(), QStringLiteral("Transparent Module"));
-        QCOMPARE(h.combo(QStringLiteral("CB_Module_1"))->currentText(), QStringLiteral("Transparent Module"));
-        QCOMPARE(MainWindowHarness::items(h.combo(QStringLiteral("CB_Module_2"))),
-                 QStringList({"None", "Constant Data Module", "Caption Module", "Bridging Module"}));
-
-        h.child<QTabBar>(QStringLiteral("TS_Program"))->setCurrentIndex(1);
-        QCOMPARE(w.state().CurrentProgram, 1);
-        QCOMPARE(h.combo(QStringLiteral("CB_Module_0"))->currentText(), QStringLiteral("Transparent Module"));
-        QCOMPARE(h.label(QStringLiteral("TB_Port_0"))->text(), QStringLiteral("5003"));
-        QCOMPARE(w.state().SlotStream[1][0], qint16(StreamSlot::LAN3));
-        QCOMPARE(MainWindowHarness::items(h.combo(QStringLiteral("CB_Module_1"))),
-                 QStringList({"None", "Constant Data Module", "Caption Module", "Bridging Module"}));
-        // Program 1's slot table is kept while program 2 is shown.
-        QCOMPARE(w.state().SlotStream[0][1], qint16(StreamSlot::LAN2));
+        const QStringList noTransparent{"None", "Constant Data Module", "Caption Module", "Bridging Module"};
+        QCOMPARE(h.combo("CB_Module_1")->currentText(), QStringLiteral("Transparent Module"));
+        QCOMPARE(h.items("CB_Module_2"), noTransparent);
+        h.tabs()->setCurrentIndex(1);
+        QCOMPARE(h.combo("CB_Module_0")->currentText(), QStringLiteral("Transparent Module"));
+        QCOMPARE(h.label("TB_Port_0")->text(), QStringLiteral("5003"));
+        QCOMPARE(h.items("CB_Module_1"), noTransparent);
     }
 
-    void captionModuleTakesOneSlotForItsStreams()
+    // A caption module shows one slot for its three streams, a decoding caption
+    // stream is in use without a slot, and eight modules leave no free slot.
+    void captionStreamsAndEightModules()
     {
-        MainWindowHarness h;
+        Harness h;
         frmKYR7Set &w = h.editing();
         clsKYR &kyr = w.model();
-        kyr.setSKYR(KyrRow::CaptionStreams, QStringLiteral("1"));
         setStream(kyr, StreamSlot::PORTA, 16, 1, "E", 0); // primary
         setStream(kyr, StreamSlot::PORTB, 16, 1, "E", 1); // secondary
         setStream(kyr, StreamSlot::PORTC, 16, 1, "E", 2); // XDS
         setStream(kyr, StreamSlot::LAN1, 16, 1, "D", 0);  // decoding
+        for (int i = 1; i < 8; ++i)
+            setStream(kyr, StreamSlot::LAN1 + i, i % 2 ? 1 : 2, 1);
         w.SetDisplay();
-        QCOMPARE(MainWindowHarness::items(h.combo(QStringLiteral("CB_Module_0"))), QStringList{"Caption Module"});
-        QVERIFY(!h.combo(QStringLiteral("CB_Module_0"))->isEnabled());
-        QVERIFY(h.button(QStringLiteral("B_Configure_0"))->isEnabled());
-        QCOMPARE(h.label(QStringLiteral("TB_Port_0"))->text(), QStringLiteral("PORTA"));
-        // Only the primary stream counts against the limit of one.
-        QCOMPARE(MainWindowHarness::items(h.combo(QStringLiteral("CB_Module_1"))),
-                 QStringList({"None", "Transparent Module", "Constant Data Module", "Bridging Module"}));
-        QVERIFY(!h.combo(QStringLiteral("CB_Module_2"))->isEnabled());
+        QStringList shown;
+        for (int i = 0; i < 8; ++i) {
+            QComboBox *box = h.combo(QStringLiteral("CB_Module_%1").arg(i));
+            shown << texts(box->model()).join('|');
+            QVERIFY(!box->isEnabled() && h.button(QStringLiteral("B_Configure_%1").arg(i))->isEnabled());
+            QCOMPARE(w.state().SlotStream[0][i], qint16(i ? StreamSlot::LAN1 + i : StreamSlot::PORTA));
+        }
+        const QString t = "Transparent Module", c = "Constant Data Module";
+        QCOMPARE(shown, QStringList({"Caption Module", t, c, t, c, t, c, t}));
+        QCOMPARE(h.label("TB_Port_0")->text(), QStringLiteral("PORTA"));
         for (int s : {0, 1, 2, int(StreamSlot::LAN1)})
             QVERIFY2(w.state().StreamInUse[s], qPrintable(QString::number(s)));
         QVERIFY(!w.state().StreamInUse[StreamSlot::MODEM]);
     }
 
-    void eightModulesLeaveNoFreeSlotAndStopTheScan()
+    // A requested video format outside the list is reported and the redraw
+    // goes on.
+    void identityAndVideoTexts_data()
     {
-        MainWindowHarness h;
+        // ID, DHCP, RequestedVideoMode; TB_TYPE, TB_DHCP, CB_Video position, message
+        QTest::addColumn<QStringList>("r");
+        const QString error = "Error in SetDisplay, press OK to continue";
+        for (const QStringList &r : QList<QStringList>{{"KYR7-12", "0", "15", "KYR7", "Off", "-1", error},
+                                                       {"Encoder", "1", "-1", "Encoder", "On", "-1", error},
+                                                       {"KYR7", "2", "3", "KYR7", "On", "3", ""}})
+            QTest::newRow(qPrintable(r.mid(0, 3).join(' '))) << r;
+    }
+    void identityAndVideoTexts()
+    {
+        QFETCH(QStringList, r);
+        Harness h;
         frmKYR7Set &w = h.editing();
-        clsKYR &kyr = w.model();
-        for (int s = 0; s < 8; ++s)
-            setStream(kyr, s, s % 2 ? 2 : 1, 1);
-        w.state().StreamInUse[StreamSlot::LAN5] = true; // stale mark beyond the eighth module
-        w.SetDisplay();
-        for (int i = 0; i < 8; ++i) {
-            QComboBox *box = h.combo(QStringLiteral("CB_Module_%1").arg(i));
-            QCOMPARE(box->count(), 1);
-            QVERIFY(!box->isEnabled());
-            QVERIFY(h.button(QStringLiteral("B_Configure_%1").arg(i))->isEnabled());
-            QCOMPARE(w.state().SlotStream[0][i], qint16(i));
-        }
-        QCOMPARE(h.combo(QStringLiteral("CB_Module_1"))->currentText(), QStringLiteral("Constant Data Module"));
-        QVERIFY(w.state().StreamInUse[StreamSlot::LAN5]);
-    }
-
-    void encoderType_data()
-    {
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("KYR7-12") << "KYR7-12"
-                                 << "KYR7";
-        QTest::newRow("Encoder") << "Encoder"
-                                 << "Encoder";
-        QTest::newRow("inside") << "MyKYR7X"
-                                << "KYR7";
-        QTest::newRow("short") << "XKYR"
-                               << "KYR";
-        QTest::newRow("lower case is not KYR") << "kyr7-1"
-                                               << "kyr7-1";
-        QTest::newRow("empty") << ""
-                               << "";
-    }
-    void encoderType()
-    {
-        QFETCH(QString, id);
-        QFETCH(QString, shown);
-        MainWindowHarness h;
-        frmKYR7Set &w = h.editing();
-        w.model().setSKYR(KyrRow::ID, id);
-        w.SetDisplay();
-        QCOMPARE(h.label(QStringLiteral("TB_TYPE"))->text(), shown);
-    }
-
-    void dhcp_data()
-    {
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("0") << "0"
-                           << "Off";
-        QTest::newRow("1") << "1"
-                           << "On";
-        QTest::newRow("2") << "2"
-                           << "On";
-    }
-    void dhcp()
-    {
-        QFETCH(QString, value);
-        QFETCH(QString, shown);
-        MainWindowHarness h;
-        frmKYR7Set &w = h.editing();
-        w.model().setSKYR(KyrRow::DHCP, value);
-        w.SetDisplay();
-        QCOMPARE(h.label(QStringLiteral("TB_DHCP"))->text(), shown);
-    }
-
-    void identityAndNetworkTexts()
-    {
-        MainWindowHarness h;
-        frmKYR7Set &w = h.editing();
-        clsKYR &kyr = w.model();
-        kyr.setSKYR(KyrRow::SerialNumber, QStringLiteral("777"));
-        kyr.setSKYR(KyrRow::Software, QStringLiteral("36-47215-02"));
-        kyr.setSKYR(KyrRow::Rev, QStringLiteral("H"));
-        kyr.setSKYR(KyrRow::IpNum, QStringLiteral("10.0.0.9"));
-        kyr.setSKYR(KyrRow::Netmask, QStringLiteral("255.0.0.0"));
-        kyr.setSKYR(KyrRow::Gateway, QStringLiteral("10.0.0.1"));
-        kyr.setSPGM(0, PgmRow::VideoMode, QStringLiteral("10"));
-        kyr.setSPGM(0, PgmRow::RequestedVideoMode, QStringLiteral("3"));
-        w.SetDisplay();
-        QCOMPARE(h.label(QStringLiteral("TB_Serial"))->text(), QStringLiteral("777"));
-        QCOMPARE(h.label(QStringLiteral("TB_Firmware"))->text(), QStringLiteral("36-47215-02"));
-        QCOMPARE(h.label(QStringLiteral("TB_Revision"))->text(), QStringLiteral("H"));
-        QCOMPARE(h.label(QStringLiteral("TB_Address"))->text(), QStringLiteral("10.0.0.9"));
-        QCOMPARE(h.label(QStringLiteral("TB_Netmask"))->text(), QStringLiteral("255.0.0.0"));
-        QCOMPARE(h.label(QStringLiteral("TB_Gateway"))->text(), QStringLiteral("10.0.0.1"));
-        QCOMPARE(h.label(QStringLiteral("TB_Video"))->text(), QStringLiteral("HD 1080i 50 Hz"));
-        QCOMPARE(h.combo(QStringLiteral("CB_Video"))->currentIndex(), 3);
-        QCOMPARE(h.label(QStringLiteral("TB_Serial"))->accessibleName(), QStringLiteral("Serial Number"));
-        QCOMPARE(h.combo(QStringLiteral("CB_Module_2"))->accessibleName(), QStringLiteral("Module 3"));
-        QCOMPARE(h.label(QStringLiteral("TB_Port_0"))->accessibleName(), QStringLiteral("Data Source 1"));
-    }
-
-    void requestedVideoOutsideTheListIsReportedAndTheRedrawGoesOn_data()
-    {
-        QTest::addColumn<int>("requested");
-        QTest::newRow("15") << 15;
-        QTest::newRow("200") << 200;
-        QTest::newRow("negative") << -1;
-    }
-    void requestedVideoOutsideTheListIsReportedAndTheRedrawGoesOn()
-    {
-        QFETCH(int, requested);
-        MainWindowHarness h;
-        frmKYR7Set &w = h.editing();
-        w.model().setPgm(0, PgmRow::RequestedVideoMode, KyrValue(qint32(requested)));
+        w.model().setSKYR(KyrRow::ID, r[0]);
+        w.model().setSKYR(KyrRow::DHCP, r[1]);
+        w.model().setPgm(0, PgmRow::RequestedVideoMode, KyrValue(r[2].toInt()));
         setStream(w.model(), StreamSlot::PORTB, 1, 1);
         w.SetDisplay();
-        QCOMPARE(h.messages.count(), 1);
-        QCOMPARE(h.messages.last().text, QStringLiteral("Error in SetDisplay, press OK to continue"));
-        QVERIFY(!h.messages.last().question);
-        QCOMPARE(h.combo(QStringLiteral("CB_Video"))->currentIndex(), -1);
-        QCOMPARE(h.label(QStringLiteral("TB_Port_0"))->text(), QStringLiteral("PORTB"));
-        QCOMPARE(h.combo(QStringLiteral("CB_Module_1"))->currentText(), QStringLiteral("None"));
+        QStringList messages;
+        for (const auto &box : h.messages.boxes)
+            messages << box.text;
+        QCOMPARE(QStringList({h.label("TB_TYPE")->text(), h.label("TB_DHCP")->text(),
+                              QString::number(h.combo("CB_Video")->currentIndex()), messages.join('|')}),
+                 r.mid(3));
+        QCOMPARE(h.label("TB_Port_0")->text(), QStringLiteral("PORTB"));
+        QCOMPARE(h.combo("CB_Module_1")->currentText(), QStringLiteral("None"));
     }
 
-    // --- module slots
-
-    void configureOnAFreeSlotOpensNothingAndRedraws()
+    void videoChangeAsksOnlyWithABridge_data()
     {
-        MainWindowHarness h;
-        frmKYR7Set &w = h.editing();
-        w.state().CurrentStream = 7;
-        h.label(QStringLiteral("TB_TYPE"))->setText(QStringLiteral("stale"));
-        h.button(QStringLiteral("B_Configure_0"))->click();
-        QCOMPARE(w.state().CurrentStream, -1);
-        QCOMPARE(h.dialogs.opened, QStringList{"frmConnect"});
-        QCOMPARE(h.label(QStringLiteral("TB_TYPE"))->text(), QStringLiteral("KYR7"));
-    }
-
-    void configureOnAModuleWorksOnItsStream()
-    {
-        MainWindowHarness h;
-        frmKYR7Set &w = h.editing();
-        setStream(w.model(), StreamSlot::PORTC, 1, 2);
-        setStream(w.model(), StreamSlot::FILE2, 2, 2);
-        h.child<QTabBar>(QStringLiteral("TS_Program"))->setCurrentIndex(1);
-        h.button(QStringLiteral("B_Configure_1"))->click();
-        QCOMPARE(w.state().CurrentStream, int(StreamSlot::FILE2));
-    }
-
-    void choosingATypeMakesTheSlotNew()
-    {
-        MainWindowHarness h;
-        frmKYR7Set &w = h.editing();
-        setStream(w.model(), StreamSlot::PORTA, 1, 1);
-        w.SetDisplay();
-        QComboBox *free = h.combo(QStringLiteral("CB_Module_1"));
-        w.state().SlotStream[0][1] = 5;
-        free->setCurrentIndex(2);
-        emit free->activated(2);
-        QCOMPARE(w.state().SlotStream[0][1], qint16(-1));
-        QVERIFY(h.button(QStringLiteral("B_Configure_1"))->isEnabled());
-        h.button(QStringLiteral("B_Configure_1"))->click();
-        QCOMPARE(w.state().CurrentStream, -1);
-    }
-
-    void propertiesOpensTheLanEditorAndRedraws()
-    {
-        MainWindowHarness h;
-        frmKYR7Set &w = h.editing();
-        h.dialogs.onOther = [&](QDialog &) {
-            w.model().setSKYR(KyrRow::IpNum, QStringLiteral("172.16.0.5"));
-            return int(QDialog::Accepted);
-        };
-        h.button(QStringLiteral("B_Properties"))->click();
-        QCOMPARE(h.dialogs.opened.last(), QStringLiteral("frmLanSetup"));
-        QCOMPARE(h.label(QStringLiteral("TB_Address"))->text(), QStringLiteral("172.16.0.5"));
-    }
-
-    // --- the requested video format
-
-    void videoChangeWithoutBridgeIsStoredAtOnce()
-    {
-        MainWindowHarness h;
-        frmKYR7Set &w = h.editing();
-        QComboBox *video = h.combo(QStringLiteral("CB_Video"));
-        const QString current = h.label(QStringLiteral("TB_Video"))->text();
-        video->setCurrentIndex(9);
-        emit video->activated(9);
-        QCOMPARE(w.model().sPGM(0, PgmRow::RequestedVideoMode), QStringLiteral("9"));
-        QCOMPARE(w.model().sPGM(1, PgmRow::RequestedVideoMode), QStringLiteral("0"));
-        QCOMPARE(h.label(QStringLiteral("TB_Video"))->text(), current);
-        QCOMPARE(h.messages.count(), 0);
-    }
-
-    void videoChangeWithBridgeAsks_data()
-    {
+        QTest::addColumn<bool>("bridge");
         QTest::addColumn<bool>("yes");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("shown");
-        QTest::newRow("Yes") << true << "12" << 12;
-        QTest::newRow("No") << false << "3" << 3;
+        QTest::addColumn<int>("stored"); // RequestedVideoMode after choosing 12 instead of 3
+        QTest::newRow("no bridge") << false << false << 12;
+        QTest::newRow("bridge, Yes") << true << true << 12;
+        QTest::newRow("bridge, No") << true << false << 3;
     }
-    void videoChangeWithBridgeAsks()
+    void videoChangeAsksOnlyWithABridge()
     {
+        QFETCH(bool, bridge);
         QFETCH(bool, yes);
-        QFETCH(QString, stored);
-        QFETCH(int, shown);
-        MainWindowHarness h;
+        Harness h;
         frmKYR7Set &w = h.editing();
-        setStream(w.model(), StreamSlot::INBRIDGE1, 4, 2);
-        w.model().setSPGM(0, PgmRow::RequestedVideoMode, QStringLiteral("3"));
+        if (bridge)
+            setStream(w.model(), StreamSlot::INBRIDGE1, 4, 2);
+        w.model().setSPGM(0, PgmRow::RequestedVideoMode, "3");
         w.SetDisplay();
-        QComboBox *video = h.combo(QStringLiteral("CB_Video"));
-        h.messages.queueAnswer(yes);
+        const QString current = h.label("TB_Video")->text();
+        QComboBox *video = h.combo("CB_Video");
+        h.messages.queueAnswer(yes); // not taken without a bridge
         video->setCurrentIndex(12);
         emit video->activated(12);
-        QCOMPARE(h.messages.count(), 1);
-        QVERIFY(h.messages.last().question);
-        QCOMPARE(h.messages.last().title, QStringLiteral("Warning, bridging module affected"));
-        QCOMPARE(h.messages.last().text,
-                 QStringLiteral("Changing the requested video type affects the operation of the bridging module.\r\n"
-                                "You will be forced to reconfigure the bridge if you continue with the change.\r\n"
-                                "\r\nContinue and change the requested video?"));
-        QCOMPARE(w.model().sPGM(0, PgmRow::RequestedVideoMode), stored);
-        QCOMPARE(video->currentIndex(), shown);
-        QVERIFY(!w.state().BridgeReconfigure);
+        QCOMPARE(h.messages.count(), bridge ? 1 : 0);
+        if (bridge) {
+            QCOMPARE(h.messages.last().title, QStringLiteral("Warning, bridging module affected"));
+            QCOMPARE(
+                h.messages.last().text,
+                QStringLiteral("Changing the requested video type affects the operation of the bridging module.\r\n"
+                               "You will be forced to reconfigure the bridge if you continue with the change.\r\n"
+                               "\r\nContinue and change the requested video?"));
+        }
+        QTEST(w.model().sPGM(0, PgmRow::RequestedVideoMode).toInt(), "stored");
+        QCOMPARE(w.model().sPGM(1, PgmRow::RequestedVideoMode), QStringLiteral("0"));
+        QTEST(video->currentIndex(), "stored");
+        QCOMPARE(h.label("TB_Video")->text(), current);
     }
 
-    void reselectingTheStoredFormatAsksNothing()
+    // --- the whole program against kyr7sim
+
+    // Retrieve, clear program 1's streams, edit, then Save and Exit.
+    void retrieveClearEditAndSave()
     {
-        MainWindowHarness h;
-        frmKYR7Set &w = h.editing();
-        setStream(w.model(), StreamSlot::INBRIDGE1, 4, 1);
-        w.SetDisplay();
-        emit h.combo(QStringLiteral("CB_Video"))->activated(0);
+        Harness h;
+        QVERIFY(h.retrieve());
+        frmKYR7Set &w = *h.window;
+        QCOMPARE(h.lastLine(), QStringLiteral("13:05:09 - Encoder Setup Retrieved"));
+        clsKYR expected;
+        QVERIFY(DefaultSimConfig(expected));
+        QVERIFY(w.model() == expected);
+        QStringList shown{h.label("TB_TYPE")->text(), h.label("TB_Address")->text(), h.label("TB_Video")->text(),
+                          QString::number(h.combo("CB_Video")->currentIndex()), QString::number(h.tabs()->count())};
+        for (int i = 0; i < 4; ++i)
+            shown << h.combo(QStringLiteral("CB_Module_%1").arg(i))->currentText()
+                  << h.label(QStringLiteral("TB_Port_%1").arg(i))->text();
+        QCOMPARE(shown, QStringList({"KYR7", "192.168.0.10", "HD 1080i 59.94 Hz", "8", "2", "Caption Module", "2000",
+                                     "Transparent Module", "2001", "Constant Data Module", "Stereo", "None", ""}));
         QCOMPARE(h.messages.count(), 0);
-    }
 
-    // --- the closing buttons, up to the first command
-
-    void cancelWhileTheMonitorShowsClosesAndSendsNothing()
-    {
-        MainWindowHarness h;
-        frmKYR7Set &w = h.make();
-        QVERIFY(w.Start());
-        h.button(QStringLiteral("B_Cancel"))->click();
-        QVERIFY(w.ended());
-        QVERIFY(h.link->sent.isEmpty());
-        QCOMPARE(h.stored(QStringLiteral("Method")), QStringLiteral("LAN"));
-    }
-
-    void cancelWhileEditingSendsExit()
-    {
-        MainWindowHarness h;
-        frmKYR7Set &w = h.editing();
-        h.button(QStringLiteral("B_Cancel"))->click();
-        QVERIFY(!w.ended());
-        QCOMPARE(h.link->sent, QByteArray("EXIT\r"));
-        QVERIFY(w.monitorShowing());
-        QCOMPARE(h.monitor(), QStringList{"13:05:09 - Cancelling Changes"});
-        QCOMPARE(w.conversation().Finishing, 1);
-    }
-
-    void factoryDefaultsOnlyAfterYes_data()
-    {
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<QByteArray>("sent");
-        QTest::newRow("Yes") << true << QByteArray("DEFAULTS\r");
-        QTest::newRow("No") << false << QByteArray();
-    }
-    void factoryDefaultsOnlyAfterYes()
-    {
-        QFETCH(bool, yes);
-        QFETCH(QByteArray, sent);
-        MainWindowHarness h;
-        frmKYR7Set &w = h.editing();
-        h.messages.queueAnswer(yes);
-        h.button(QStringLiteral("B_Defaults"))->click();
-        QCOMPARE(h.messages.count(), 1);
-        QCOMPARE(h.messages.last().title, QStringLiteral("Warning Changes are Permanent"));
-        QCOMPARE(h.messages.last().text,
-                 QStringLiteral("This will cause you to lose all current settings leaving only the TCP/IP address\r\n"
-                                "are you sure that you wish to proceed?"));
-        QCOMPARE(h.link->sent, sent);
-        QCOMPARE(w.monitorShowing(), yes);
-        if (yes)
-            QCOMPARE(h.monitor(), QStringList{"13:05:09 - Cancelling Changes"});
-    }
-
-    void clearStreamsEmptiesOnlyTheShownProgram_data()
-    {
-        QTest::addColumn<int>("program");
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<QList<int>>("cleared");
-        const QList<int> one{StreamSlot::PORTA, StreamSlot::FILE1};
-        const QList<int> two{StreamSlot::LAN1, StreamSlot::BTEST2};
-        QTest::newRow("program 1, Yes") << 0 << true << one;
-        QTest::newRow("program 2, Yes") << 1 << true << two;
-        QTest::newRow("program 1, No") << 0 << false << QList<int>{};
-    }
-    void clearStreamsEmptiesOnlyTheShownProgram()
-    {
-        QFETCH(int, program);
-        QFETCH(bool, yes);
-        QFETCH(QList<int>, cleared);
-        MainWindowHarness h;
-        frmKYR7Set &w = h.editing();
-        clsKYR &kyr = w.model();
-        setStream(kyr, StreamSlot::PORTA, 1, 1);
-        setStream(kyr, StreamSlot::FILE1, 2, 1);
-        setStream(kyr, StreamSlot::LAN1, 16, 2);
-        setStream(kyr, StreamSlot::BTEST2, 1, 2);
-        h.child<QTabBar>(QStringLiteral("TS_Program"))->setCurrentIndex(program);
-        h.messages.queueAnswer(yes);
-        h.button(QStringLiteral("B_Clear"))->click();
+        w.model().setSSTR(StreamSlot::BTEST2, StrRow::StreamType, "0x0001"); // program 2
+        const QByteArray retrieval = h.sim->transcript();
+        h.click("B_Clear", true);
         QCOMPARE(h.messages.last().title, QStringLiteral("Warning, About to remove configuration information"));
         QCOMPARE(
             h.messages.last().text,
             QStringLiteral("This action will remove all the current streams\r\nAre you sure you want to continue?"));
-        for (int s : {int(StreamSlot::PORTA), int(StreamSlot::FILE1), int(StreamSlot::LAN1), int(StreamSlot::BTEST2)})
-            QCOMPARE(kyr.str(s, StrRow::StreamType).toInt() == 0, cleared.contains(s));
-        QVERIFY(h.link->sent.isEmpty());
-        QVERIFY(!w.monitorShowing());
-        if (yes)
-            QCOMPARE(h.combo(QStringLiteral("CB_Module_0"))->currentText(), QStringLiteral("None"));
+        QCOMPARE(h.combo("CB_Module_0")->currentText(), QStringLiteral("None"));
+        h.combo("CB_Video")->setCurrentIndex(10);
+        emit h.combo("CB_Video")->activated(10);
+        w.model().setSCAP(0, CapRow::Language608F2, "spn");
+        QTest::qWait(50);
+        QCOMPARE(h.sim->transcript(), retrieval);
+
+        QVERIFY(h.runToDone("B_Save"));
+        QCOMPARE(h.lastLine(), QStringLiteral("13:05:09 - Setup is complete, Press Done to exit"));
+        QVERIFY(QFile::exists(h.dir.filePath("kyr.cfg")));
+        QVERIFY(h.sim->transcript().endsWith("\rSAVE\r"));
+        clsKYR stored;
+        QVERIFY(LoadSimConfig(h.sim->statePath(), stored));
+        QCOMPARE(stored.sPGM(0, PgmRow::RequestedVideoMode), QStringLiteral("10"));
+        QCOMPARE(stored.sCAP(0, CapRow::Language608F2), QStringLiteral("spn"));
+        for (int s : {int(StreamSlot::LAN1), int(StreamSlot::LAN2), int(StreamSlot::FILE1)})
+            QCOMPARE(stored.str(s, StrRow::StreamType).toInt(), 0);
+        QCOMPARE(stored.str(StreamSlot::BTEST2, StrRow::StreamType).toInt(), 1);
+        QVERIFY(stored == w.model());
+
+        // A reply after "Done" belongs to no step.
+        const QStringList before = h.monitor();
+        w.conversation().GetSetup("SAVE\r\n!");
+        QCOMPARE(h.monitor(), before);
+        QCOMPARE(w.conversation().CurrentStep, -1);
+        h.click("B_Cancel");
+        QVERIFY(w.ended());
     }
 
-    void saveWritesTheReportFirst()
+    void oneProgramLeavesOneTabAndDefaultsAfterYes()
     {
-        MainWindowHarness h;
-        frmKYR7Set &w = h.editing();
-        h.button(QStringLiteral("B_Save"))->click();
-        QFile report(QDir(h.services.reportFolder).filePath(QStringLiteral("kyr.cfg")));
-        QVERIFY(report.open(QIODevice::ReadOnly));
-        QVERIFY(report.readLine().startsWith("KYR7 Configuration"));
-        QCOMPARE(h.link->sent, QByteArray("SETUP\r"));
-        QCOMPARE(h.monitor(), QStringList{"13:05:09 - Saving KYR Parameters"});
-        QVERIFY(w.monitorShowing());
-        QCOMPARE(h.messages.count(), 0);
+        Harness h;
+        QVERIFY(h.retrieve({"--program-count", "1"}));
+        QCOMPARE(h.tabs()->count(), 1);
+        const QByteArray retrieval = h.sim->transcript();
+        QVERIFY(h.runToDone("B_Defaults", true));
+        QCOMPARE(h.messages.last().title, QStringLiteral("Warning Changes are Permanent"));
+        QCOMPARE(h.messages.last().text,
+                 QStringLiteral("This will cause you to lose all current settings leaving only the TCP/IP address\r\n"
+                                "are you sure that you wish to proceed?"));
+        QCOMPARE(h.sim->transcript(), retrieval + "DEFAULTS\r");
+        clsKYR stored;
+        QVERIFY(LoadSimConfig(h.sim->statePath(), stored));
+        QCOMPARE(stored.str(StreamSlot::LAN1, StrRow::StreamType).toInt(), 0);
+        QCOMPARE(stored.sKYR(KyrRow::IpNum), QStringLiteral("192.168.0.10"));
+    }
+
+    void tooOldForTheEncoderEndsTheProgram()
+    {
+        Harness h;
+        QVERIFY(h.retrieve({"--part-required", "47215RH", "--part-suggested", "47215RH"}));
+        QCOMPARE(h.messages.count(), 1);
+        QCOMPARE(h.messages.last().title,
+                 QStringLiteral("Error, KYR7 requires at least version 1.7 of setup software"));
+        QTRY_VERIFY_WITH_TIMEOUT(h.window->ended(), kWait);
+        QVERIFY(!h.window->conversation().linkOpen());
+    }
+
+    // No to Load Factory Defaults and to saving without a report sends nothing;
+    // Cancel sends "EXIT", and an encoder that then closes the connection ends
+    // the program.
+    void refusalsSendNothingAndCancelStoresNothing()
+    {
+        Harness h;
+        h.services.reportFolder = h.dir.filePath("not-a-folder");
+        QVERIFY(QFile(h.services.reportFolder).open(QIODevice::WriteOnly));
+        QVERIFY(h.retrieve({"--close-on-exit"}));
+        const QByteArray retrieval = h.sim->transcript();
+        h.window->model().setSKYR(KyrRow::IpNum, "10.9.9.9");
+        h.click("B_Defaults", false);
+        h.click("B_Save", false);
+        QCOMPARE(h.messages.count(), 2);
+        QVERIFY(h.messages.last().text.contains(QDir::toNativeSeparators(h.services.reportFolder + "/kyr.cfg")));
+        QVERIFY(!h.window->monitorShowing());
+        QTest::qWait(50);
+        QCOMPARE(h.sim->transcript(), retrieval);
+
+        h.click("B_Cancel");
+        QCOMPARE(h.monitor().first(), QStringLiteral("13:05:09 - Cancelling Changes"));
+        QTRY_VERIFY_WITH_TIMEOUT(h.window->ended(), kWait);
+        QCOMPARE(h.lastLine(), QStringLiteral("13:05:09 - Setup Complete"));
+        QVERIFY(h.monitor().contains(QStringLiteral("13:05:09 - Setup is complete, Press Done to exit")));
+        QCOMPARE(h.sim->transcript(), retrieval + "EXIT\r");
+        QVERIFY(!QFile::exists(h.sim->statePath()));
+        QCOMPARE(h.stored("IP"), QStringLiteral("127.0.0.1"));
+    }
+
+    void unwritableReportYesStillSaves()
+    {
+        Harness h;
+        h.services.reportFolder = h.dir.filePath("not-a-folder");
+        QVERIFY(QFile(h.services.reportFolder).open(QIODevice::WriteOnly));
+        QVERIFY(h.retrieve());
+        QVERIFY(h.runToDone("B_Save", true));
+        QCOMPARE(h.messages.count(), 1);
+        QVERIFY(QFile::exists(h.sim->statePath()));
+    }
+
+    void connectionFailureDuringSaveStoresNothing()
+    {
+        // The 26th reply of the save (a PGM1 parameter) never comes.
+        const int lost = 25;
+        Harness h;
+        QVERIFY(h.retrieve({"--drop", QString::number(kRetrievalReplies + 1 + lost)}));
+        frmKYR7Set &w = *h.window;
+        h.click("B_Save");
+        QTRY_COMPARE_WITH_TIMEOUT(w.conversation().CurrentStep, lost, kWait);
+        // The step is repeated once and then given up, before any late answer
+        // to the repeat can arrive.
+        QVERIFY(h.timer.fire());
+        QVERIFY(h.timer.fire());
+        QCOMPARE(h.lastLine(), QStringLiteral("13:05:09 - Connection Has Failed"));
+        QVERIFY(!h.timer.isActive());
+        QCOMPARE(h.button("B_Cancel")->text(), QStringLiteral("Cancel"));
+        h.click("B_Cancel");
+        QVERIFY(w.ended());
+        QVERIFY(!w.conversation().linkOpen());
+        QTest::qWait(100);
+        QVERIFY(!h.sim->transcript().contains("SAVE\r"));
+        QVERIFY(!QFile::exists(h.sim->statePath()));
     }
 };
 
