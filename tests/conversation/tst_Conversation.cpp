@@ -8,7 +8,9 @@
 #include "MemoryLink.h"
 #include "ScriptedMessages.h"
 #include "SimConfig.h"
+#include "SerialLink.h"
 #include "SimProcess.h"
+#include "TcpLink.h"
 #include "clsKYR.h"
 #include "mParseSetup.h"
 
@@ -450,6 +452,34 @@ private slots:
         QCOMPARE(rig.linkClosed.count(), 0);
         QCOMPARE(rig.timer.starts, 0);
         QVERIFY(!rig.conv.linkOpen());
+    }
+
+    // Where the operator's words lead: "COMn" is the n-th serial device and
+    // named so on the monitor; a typed device path is used as given; an
+    // address without a dot is an encoder's serial number.
+    void portAndHostNames_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("COM1") << "COM1" << "/dev/ttyS0" << "COM1";
+        QTest::newRow("COM12") << "COM12" << "/dev/ttyS11" << "COM12";
+        QTest::newRow("path") << "/dev/ttyUSB0" << "/dev/ttyUSB0" << "/dev/ttyUSB0";
+        QTest::newRow("serial number") << "12345" << "KYR7-12345" << "";
+        QTest::newRow("address") << "10.1.2.3" << "10.1.2.3" << "";
+    }
+
+    void portAndHostNames()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, device);
+        QFETCH(QString, shown);
+        if (shown.isEmpty()) {
+            QCOMPARE(TcpLink::HostFor(typed), device);
+            return;
+        }
+        QCOMPARE(SerialLink::DeviceFor(typed), device);
+        QCOMPARE(SerialLink::DisplayName(typed), shown);
     }
 
     // --- the version check after a retrieval
