@@ -1,6 +1,7 @@
 #include "frmConnect.h"
 
 #include "ConnectionSettings.h"
+#include "Controls.h"
 #include "DialogRunner.h"
 #include "KeyFilter.h"
 #include "frmModem.h"
@@ -97,9 +98,8 @@ frmConnect::frmConnect(ConnectionSettings &connection, DialogRunner &dialogRunne
 
     F_LAN = new QGroupBox(QStringLiteral("LAN "), this);
     F_LAN->setObjectName(QStringLiteral("F_LAN"));
-    EB_Address = new QLineEdit(settings.IP, F_LAN);
-    EB_Address->setObjectName(QStringLiteral("EB_Address"));
-    EB_Address->setAccessibleName(QStringLiteral("KYR7 Serial Number or IP Address"));
+    EB_Address = MakeEdit(QStringLiteral("EB_Address"), QStringLiteral("KYR7 Serial Number or IP Address"), F_LAN);
+    EB_Address->setText(settings.IP);
     KeyFilter::install(EB_Address, addressKey);
     auto *lanBox = new QVBoxLayout(F_LAN);
     lanBox->addWidget(label(QStringLiteral("KYR7 Serial Number or IP Address"), EB_Address, F_LAN));
@@ -116,14 +116,10 @@ frmConnect::frmConnect(ConnectionSettings &connection, DialogRunner &dialogRunne
     F_Modem = new QGroupBox(QStringLiteral("Modem"), this);
     F_Modem->setObjectName(QStringLiteral("F_Modem"));
     CB_MODEM = portList(QStringLiteral("CB_MODEM"), settings.Modem, F_Modem);
-    EB_Phone = new QLineEdit(settings.Number, F_Modem);
-    EB_Phone->setObjectName(QStringLiteral("EB_Phone"));
-    EB_Phone->setAccessibleName(QStringLiteral("Phone Number"));
+    EB_Phone = MakeEdit(QStringLiteral("EB_Phone"), QStringLiteral("Phone Number"), F_Modem);
+    EB_Phone->setText(settings.Number);
     KeyFilter::install(EB_Phone, phoneKey);
-    auto *properties = new QPushButton(QStringLiteral("Properties"), F_Modem);
-    properties->setObjectName(QStringLiteral("B_Properties"));
-    properties->setAccessibleName(QStringLiteral("Properties"));
-    properties->setAutoDefault(false);
+    auto *properties = MakeButton(QStringLiteral("B_Properties"), QStringLiteral("Properties"), F_Modem);
     auto *modemGrid = new QGridLayout(F_Modem);
     modemGrid->addWidget(label(QStringLiteral("Connect using"), CB_MODEM, F_Modem), 0, 0);
     modemGrid->addWidget(CB_MODEM, 0, 1);
@@ -132,14 +128,8 @@ frmConnect::frmConnect(ConnectionSettings &connection, DialogRunner &dialogRunne
     modemGrid->addWidget(EB_Phone, 1, 1, 1, 2);
     modemGrid->setColumnStretch(1, 1);
 
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("B_OK"));
-    ok->setAccessibleName(QStringLiteral("OK"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("B_Cancel"));
-    cancel->setAccessibleName(QStringLiteral("Cancel"));
-    cancel->setAutoDefault(false);
+    auto *ok = MakeButton(QStringLiteral("B_OK"), QStringLiteral("OK"), this);
+    auto *cancel = MakeButton(QStringLiteral("B_Cancel"), QStringLiteral("Cancel"), this);
 
     auto *grid = new QGridLayout;
     grid->addWidget(RB_LAN, 0, 0, Qt::AlignTop | Qt::AlignHCenter);
@@ -148,10 +138,7 @@ frmConnect::frmConnect(ConnectionSettings &connection, DialogRunner &dialogRunne
     grid->addWidget(F_Serial, 1, 1);
     grid->addWidget(RB_Modem, 2, 0, Qt::AlignTop | Qt::AlignHCenter);
     grid->addWidget(F_Modem, 2, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    auto *buttons = MakeButtonRow({ok, cancel});
     auto *main = new QVBoxLayout(this);
     main->addLayout(grid);
     main->addLayout(buttons);

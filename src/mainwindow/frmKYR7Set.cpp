@@ -2,6 +2,7 @@
 
 #include "CheckVersion.h"
 #include "Clock.h"
+#include "Controls.h"
 #include "DialogRunner.h"
 #include "Messages.h"
 #include "StepTimer.h"
@@ -76,15 +77,6 @@ QLabel *captionLabel(const QString &name, const QString &text, QWidget *parent)
     return label;
 }
 
-QPushButton *button(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAccessibleName(text);
-    b->setAutoDefault(false);
-    return b;
-}
-
 // A number given as text, read leniently as the program reads every number.
 bool isNumber(const KyrValue &value, double number)
 {
@@ -139,7 +131,7 @@ void frmKYR7Set::buildControls()
     TB_Netmask = valueLabel(QStringLiteral("TB_Netmask"), QStringLiteral("Netmask"), F_TCP);
     TB_Gateway = valueLabel(QStringLiteral("TB_Gateway"), QStringLiteral("Gateway"), F_TCP);
     TB_DHCP = valueLabel(QStringLiteral("TB_DHCP"), QStringLiteral("DHCP"), F_TCP, 50);
-    B_Properties = button(QStringLiteral("B_Properties"), QStringLiteral("Properties"), F_TCP);
+    B_Properties = MakeButton(QStringLiteral("B_Properties"), QStringLiteral("Properties"), F_TCP);
     auto *tcpGrid = new QGridLayout(F_TCP);
     tcpGrid->addWidget(captionLabel(QStringLiteral("Label7"), QStringLiteral("Address"), F_TCP), 0, 0);
     tcpGrid->addWidget(TB_Address, 0, 1, 1, 2);
@@ -171,7 +163,7 @@ void frmKYR7Set::buildControls()
     CB_Video->setObjectName(QStringLiteral("CB_Video"));
     CB_Video->setAccessibleName(QStringLiteral("Requested Video Format"));
     CB_Video->setMinimumWidth(200);
-    B_LineUsage = button(QStringLiteral("B_LineUsage"), QStringLiteral("Line Usage"), F_General);
+    B_LineUsage = MakeButton(QStringLiteral("B_LineUsage"), QStringLiteral("Line Usage"), F_General);
     auto *label10 = captionLabel(QStringLiteral("Label10"), QStringLiteral("Requested Video Format"), F_General);
     label10->setBuddy(CB_Video);
     auto *generalGrid = new QGridLayout(F_General);
@@ -199,7 +191,7 @@ void frmKYR7Set::buildControls()
         CB_Module[i]->setMinimumWidth(190);
         TB_Port[i] =
             valueLabel(QStringLiteral("TB_Port_") + n, QStringLiteral("Data Source ") + position, F_Modules, 150);
-        B_Configure[i] = button(QStringLiteral("B_Configure_") + n, QStringLiteral("Configure"), F_Modules);
+        B_Configure[i] = MakeButton(QStringLiteral("B_Configure_") + n, QStringLiteral("Configure"), F_Modules);
         B_Configure[i]->setAccessibleName(QStringLiteral("Configure ") + position);
         modulesGrid->addWidget(TB_Stream[i], i + 1, 0);
         modulesGrid->addWidget(CB_Module[i], i + 1, 1);
@@ -208,7 +200,7 @@ void frmKYR7Set::buildControls()
         connect(CB_Module[i], &QComboBox::activated, this, [this, i](int) { CB_Module_Click(i); });
         connect(B_Configure[i], &QPushButton::clicked, this, [this, i] { B_Configure_Click(i); });
     }
-    B_Clear = button(QStringLiteral("B_Clear"), QStringLiteral("Clear Streams"), F_Modules);
+    B_Clear = MakeButton(QStringLiteral("B_Clear"), QStringLiteral("Clear Streams"), F_Modules);
     modulesGrid->addWidget(B_Clear, Slots + 1, 3);
     modulesGrid->setColumnStretch(2, 1);
 
@@ -241,9 +233,9 @@ void frmKYR7Set::buildControls()
     area->addWidget(LB_Monitor, 0, 0);
     LB_Monitor->raise();
 
-    B_Save = button(QStringLiteral("B_Save"), QStringLiteral("Save and Exit"), this);
-    B_Defaults = button(QStringLiteral("B_Defaults"), QStringLiteral("Load Factory Defaults"), this);
-    B_Cancel = button(QStringLiteral("B_Cancel"), QStringLiteral("Cancel"), this);
+    B_Save = MakeButton(QStringLiteral("B_Save"), QStringLiteral("Save and Exit"), this);
+    B_Defaults = MakeButton(QStringLiteral("B_Defaults"), QStringLiteral("Load Factory Defaults"), this);
+    B_Cancel = MakeButton(QStringLiteral("B_Cancel"), QStringLiteral("Cancel"), this);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(B_Save);
     buttons->addWidget(B_Defaults);

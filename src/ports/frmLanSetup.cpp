@@ -1,5 +1,6 @@
 #include "frmLanSetup.h"
 
+#include "Controls.h"
 #include "KeyFilter.h"
 #include "KeyFilters.h"
 #include "Messages.h"
@@ -58,11 +59,8 @@ QString frmLanSetup::JoinAddress(const std::array<QString, 4> &pieces)
 
 QLineEdit *frmLanSetup::AddressBox(const QString &name, int index, const QString &label, int maxLength, bool digitsOnly)
 {
-    auto *box = new QLineEdit(this);
-    box->setObjectName(QStringLiteral("%1_%2").arg(name).arg(index));
-    box->setAccessibleName(QStringLiteral("%1 %2").arg(label).arg(index + 1));
-    if (maxLength > 0)
-        box->setMaxLength(maxLength);
+    auto *box = MakeEdit(QStringLiteral("%1_%2").arg(name).arg(index),
+                         QStringLiteral("%1 %2").arg(label).arg(index + 1), this, maxLength);
     if (digitsOnly)
         KeyFilter::install(box, DecimalKeyFilter);
     return box;
@@ -118,11 +116,7 @@ frmLanSetup::frmLanSetup(clsKYR &kyr, Messages &messages, QWidget *parent)
     auto *ports = new QGridLayout(F_Ports);
     for (int k = 0; k < 8; ++k) {
         const QString label = QStringLiteral("LAN %1").arg(k + 1);
-        auto *box = new QLineEdit(F_Ports);
-        box->setObjectName(QStringLiteral("EB_Port_%1").arg(k));
-        box->setAccessibleName(label);
-        if (k == 0)
-            box->setMaxLength(5);
+        auto *box = MakeEdit(QStringLiteral("EB_Port_%1").arg(k), label, F_Ports, k == 0 ? 5 : 0);
         box->setFixedWidth(72);
         KeyFilter::install(box, DecimalKeyFilter);
         EB_Port[k] = box;
@@ -135,21 +129,13 @@ frmLanSetup::frmLanSetup(clsKYR &kyr, Messages &messages, QWidget *parent)
     ports->setColumnMinimumWidth(2, 24);
     ports->setColumnStretch(5, 1);
 
-    B_Apply = new QPushButton(QStringLiteral("Apply"), this);
-    B_Apply->setObjectName(QStringLiteral("B_Apply"));
-    B_Apply->setAccessibleName(B_Apply->text());
-    B_Apply->setDefault(true);
-    B_Cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    B_Cancel->setObjectName(QStringLiteral("B_Cancel"));
-    B_Cancel->setAccessibleName(B_Cancel->text());
+    B_Apply = MakeButton(QStringLiteral("B_Apply"), QStringLiteral("Apply"), this);
+    B_Cancel = MakeButton(QStringLiteral("B_Cancel"), QStringLiteral("Cancel"), this);
 
     auto *fixedRow = new QHBoxLayout;
     fixedRow->addWidget(RB_Fixed, 0, Qt::AlignTop);
     fixedRow->addWidget(F_Fixed, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(B_Apply);
-    buttons->addWidget(B_Cancel);
+    auto *buttons = MakeButtonRow({B_Apply, B_Cancel});
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(RB_DHCP);
     layout->addLayout(fixedRow);

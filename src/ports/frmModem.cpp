@@ -1,6 +1,7 @@
 #include "frmModem.h"
 
 #include "ConnectionSettings.h"
+#include "Controls.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -23,28 +24,15 @@ frmModem::frmModem(ConnectionSettings &settings, QWidget *parent) : QDialog(pare
 {
     setWindowTitle(QStringLiteral("Modem Settings"));
 
-    CB_Init = new QComboBox(this);
-    CB_Init->setObjectName(QStringLiteral("CB_Init"));
-    CB_Init->setAccessibleName(QStringLiteral("Modem Initialization"));
-    CB_Init->setEditable(false);
-    CB_Init->addItems({"Modem 1", "Modem 2", "Modem 3", "Modem 4", "Custom"});
-    EB_Custom = new QLineEdit(this);
-    EB_Custom->setObjectName(QStringLiteral("EB_Custom"));
-    EB_Custom->setAccessibleName(QStringLiteral("Custom Initialization"));
+    CB_Init = MakeList(QStringLiteral("CB_Init"), QStringLiteral("Modem Initialization"),
+                       {"Modem 1", "Modem 2", "Modem 3", "Modem 4", "Custom"}, this);
+    EB_Custom = MakeEdit(QStringLiteral("EB_Custom"), QStringLiteral("Custom Initialization"), this);
     EB_Custom->setMinimumWidth(200);
-    EB_Dial = new QLineEdit(kDefaultDial, this);
-    EB_Dial->setObjectName(QStringLiteral("EB_Dial"));
-    EB_Dial->setAccessibleName(QStringLiteral("Dialing Prefix"));
-    B_Default = new QPushButton(QStringLiteral("Reset Default"), this);
-    B_Default->setObjectName(QStringLiteral("B_Default"));
-    B_Default->setAccessibleName(B_Default->text());
-    B_Apply = new QPushButton(QStringLiteral("Apply"), this);
-    B_Apply->setObjectName(QStringLiteral("B_Apply"));
-    B_Apply->setAccessibleName(B_Apply->text());
-    B_Apply->setDefault(true);
-    B_Cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    B_Cancel->setObjectName(QStringLiteral("B_Cancel"));
-    B_Cancel->setAccessibleName(B_Cancel->text());
+    EB_Dial = MakeEdit(QStringLiteral("EB_Dial"), QStringLiteral("Dialing Prefix"), this);
+    EB_Dial->setText(kDefaultDial);
+    B_Default = MakeButton(QStringLiteral("B_Default"), QStringLiteral("Reset Default"), this);
+    B_Apply = MakeButton(QStringLiteral("B_Apply"), QStringLiteral("Apply"), this);
+    B_Cancel = MakeButton(QStringLiteral("B_Cancel"), QStringLiteral("Cancel"), this);
 
     auto *dialRow = new QHBoxLayout;
     dialRow->addWidget(EB_Dial, 1);
@@ -53,10 +41,7 @@ frmModem::frmModem(ConnectionSettings &settings, QWidget *parent) : QDialog(pare
     form->addRow(CB_Init->accessibleName(), CB_Init);
     form->addRow(EB_Custom->accessibleName(), EB_Custom);
     form->addRow(EB_Dial->accessibleName(), dialRow);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(B_Apply);
-    buttons->addWidget(B_Cancel);
+    auto *buttons = MakeButtonRow({B_Apply, B_Cancel});
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);

@@ -1,5 +1,6 @@
 #include "frmRS232.h"
 
+#include "Controls.h"
 #include "SharedState.h"
 #include "clsKYR.h"
 
@@ -15,12 +16,8 @@ enum Flow : int { Hardware = 0, Software = 1, NoFlow = 2 };
 
 QComboBox *frmRS232::List(const char *name, const QString &label, const QStringList &items)
 {
-    auto *list = new QComboBox(this);
-    list->setObjectName(QString::fromLatin1(name));
-    list->setAccessibleName(label);
-    list->setEditable(false);
+    auto *list = MakeList(QString::fromLatin1(name), label, items, this);
     list->setMinimumWidth(120);
-    list->addItems(items);
     return list;
 }
 
@@ -35,21 +32,13 @@ frmRS232::frmRS232(clsKYR &kyr, SharedState &state, QWidget *parent) : QDialog(p
     CB_DataBits = List("CB_DataBits", QStringLiteral("Data Bits"), {"7", "8"});
     CB_FlowControl = List("CB_FlowControl", QStringLiteral("Flow Control"), {"Hardware", "Software", "None"});
 
-    B_Apply = new QPushButton(QStringLiteral("Apply"), this);
-    B_Apply->setObjectName(QStringLiteral("B_Apply"));
-    B_Apply->setAccessibleName(B_Apply->text());
-    B_Apply->setDefault(true);
-    B_Cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    B_Cancel->setObjectName(QStringLiteral("B_Cancel"));
-    B_Cancel->setAccessibleName(B_Cancel->text());
+    B_Apply = MakeButton(QStringLiteral("B_Apply"), QStringLiteral("Apply"), this);
+    B_Cancel = MakeButton(QStringLiteral("B_Cancel"), QStringLiteral("Cancel"), this);
 
     auto *form = new QFormLayout;
     for (QComboBox *list : {CB_Baud, CB_Parity, CB_StopBits, CB_DataBits, CB_FlowControl})
         form->addRow(list->accessibleName(), list);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(B_Apply);
-    buttons->addWidget(B_Cancel);
+    auto *buttons = MakeButtonRow({B_Apply, B_Cancel});
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
