@@ -1,5 +1,5 @@
-// Replays every file of a corpus folder through the listing fuzz target, so
-// that the corpus runs in every build, without libFuzzer.
+// Replays every file of a corpus folder through a fuzz target, so that the
+// corpus runs in every build, without libFuzzer.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
