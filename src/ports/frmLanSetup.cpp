@@ -35,6 +35,15 @@ int PortValue(const QString &text)
     return value;
 }
 
+// The length limit holds for typing only: a longer stored value is shown
+// whole, so that Apply never writes it back cut short.
+void ShowStored(QLineEdit *box, const QString &text)
+{
+    if (text.size() > box->maxLength())
+        box->setMaxLength(int(text.size()));
+    box->setText(text);
+}
+
 } // namespace
 
 std::array<QString, 4> frmLanSetup::SplitAddress(const QString &address)
@@ -69,6 +78,7 @@ QLineEdit *frmLanSetup::AddressBox(const QString &name, int index, const QString
 frmLanSetup::frmLanSetup(clsKYR &kyr, Messages &messages, QWidget *parent)
     : QDialog(parent), kyr(kyr), messages(messages)
 {
+    setObjectName(QStringLiteral("frmLanSetup"));
     setWindowTitle(QStringLiteral("LAN Configuration"));
 
     RB_DHCP = new QRadioButton(QStringLiteral("Obtain IP Address Automatically using DHCP"), this);
@@ -160,12 +170,12 @@ frmLanSetup::frmLanSetup(clsKYR &kyr, Messages &messages, QWidget *parent)
     const std::array<QString, 4> mask = SplitAddress(kyr.sKYR(KyrRow::Netmask));
     const std::array<QString, 4> gateway = SplitAddress(kyr.sKYR(KyrRow::Gateway));
     for (int k = 0; k < 4; ++k) {
-        EB_IP[k]->setText(ip[k]);
-        EB_Mask[k]->setText(mask[k]);
-        EB_Gateway[k]->setText(gateway[k]);
+        ShowStored(EB_IP[k], ip[k]);
+        ShowStored(EB_Mask[k], mask[k]);
+        ShowStored(EB_Gateway[k], gateway[k]);
     }
     for (int k = 0; k < 8; ++k)
-        EB_Port[k]->setText(kyr.sSTR(StreamSlot::LAN1 + k, StrRow::PortAddr));
+        ShowStored(EB_Port[k], kyr.sSTR(StreamSlot::LAN1 + k, StrRow::PortAddr));
 }
 
 void frmLanSetup::RB_DHCP_Click()

@@ -22,6 +22,7 @@ QString frmModem::PresetText(int index)
 
 frmModem::frmModem(ConnectionSettings &settings, QWidget *parent) : QDialog(parent), settings(settings)
 {
+    setObjectName(QStringLiteral("frmModem"));
     setWindowTitle(QStringLiteral("Modem Settings"));
 
     CB_Init = MakeList(QStringLiteral("CB_Init"), QStringLiteral("Modem Initialization"),

@@ -23,6 +23,7 @@ QComboBox *frmRS232::List(const char *name, const QString &label, const QStringL
 
 frmRS232::frmRS232(clsKYR &kyr, SharedState &state, QWidget *parent) : QDialog(parent), kyr(kyr)
 {
+    setObjectName(QStringLiteral("frmRS232"));
     setWindowTitle(QStringLiteral("Serial Port Setup"));
 
     CB_Baud = List("CB_Baud", QStringLiteral("Baud Rate"),

@@ -70,6 +70,8 @@ void tst_PortDialogs::lan_data()
         "10.1..");
     row("2000 and 02000 differ; rest after the third dot kept", "2000,02000,2002,2003,2004,2005,2006,2007", {},
         "1.2.3.4.5", "1|2|3|4.5", "1.2.3.4.5");
+    row("stored pieces longer than a box's limit kept whole", "2000,2001,2002,2003,2004,2005,2006,2007", {},
+        "1000.1.2.3456", "1000|1|2|3456", "1000.1.2.3456");
 }
 
 // Addresses are written under DHCP too; a refused port keeps the dialog open and writes nothing.
