@@ -34,10 +34,12 @@ printf '[Settings]\nMethod=LAN\nIP=127.0.0.1\n' > "$XDG_CONFIG_HOME/KYR7Setup.co
 sim_pid=$!
 for _ in $(seq 50); do grep -q "listening" "$work/sim.log" 2>/dev/null && break; sleep 0.1; done
 cat "$work/sim.log"
+mkdir -p build/demo # the program's working folder: "Save and Exit" leaves kyr.cfg there
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Starting KYR7Set: press OK in \"Connection Method\" to connect to kyr7sim."
-  (cd "$work" && "$root/build/app/KYR7Set")
+  (cd "$root/build/demo" && "$root/build/app/KYR7Set")
+  echo "The configuration report of a Save and Exit is build/demo/kyr.cfg."
   exit 0
 fi
 
@@ -46,7 +48,7 @@ export DISPLAY=:97
 Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 sleep 1
-(cd "$work" && exec "$root/build/app/KYR7Set") &
+(cd "$root/build/demo" && exec "$root/build/app/KYR7Set") &
 app_pid=$!
 dialog=$(xdotool search --sync --onlyvisible --name "Connection Method" | head -n 1)
 sleep 0.5
