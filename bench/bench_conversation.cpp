@@ -31,6 +31,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -157,59 +158,52 @@ public:
     QtStepTimer timer;
     SilentMessages messages;
     Conversation conv{kyr, timer, messages};
-    qint64 bytesIn = 0;
 
-    // Opens a connection and runs the retrieval; returns its time.
+    // Opens a connection and runs the retrieval.
     RunResult retrieve(quint16 port)
     {
         ConnectionSettings settings;
         settings.Method = QStringLiteral("LAN");
         settings.IP = QStringLiteral("127.0.0.1");
         conv.TcpPort = port;
-        QEventLoop loop;
-        bool done = false;
-        auto c1 = connect(&conv, &Conversation::retrievalFinished, &loop, [&] {
-            done = true;
-            loop.quit();
-        });
-        auto c2 = connect(&conv, &Conversation::halted, &loop, &QEventLoop::quit);
-        QElapsedTimer t;
-        t.start();
-        conv.OpenConnection(settings);
-        QTimer::singleShot(120000, &loop, &QEventLoop::quit);
-        loop.exec();
-        RunResult r{t.nsecsElapsed() / 1e6, static_cast<int>(exchanges(conv, true).size()), 0};
-        disconnect(c1);
-        disconnect(c2);
-        if (!done)
-            r.ms = -1;
-        else
+        RunResult r = timed(
+            &Conversation::retrievalFinished, [&] { conv.OpenConnection(settings); }, true);
+        if (r.ms >= 0)
             ParseSetup(kyr, conv.Listings());
         return r;
     }
 
+    // Saves a full configuration on the open connection.
     RunResult save()
     {
         fillFullConfiguration(kyr);
         conv.BuildSaveScript();
+        RunResult r = timed(
+            &Conversation::closingFinished, [&] { conv.StartClosing(); }, false);
+        conv.Disconnect();
+        return r;
+    }
+
+private:
+    // Runs start() and the event loop until `finished` (or a halt); ms is -1
+    // when the conversation did not finish.
+    RunResult timed(void (Conversation::*finished)(), const std::function<void()> &start, bool retrieval)
+    {
         QEventLoop loop;
         bool done = false;
-        auto c1 = connect(&conv, &Conversation::closingFinished, &loop, [&] {
+        auto c1 = connect(&conv, finished, &loop, [&] {
             done = true;
             loop.quit();
         });
         auto c2 = connect(&conv, &Conversation::halted, &loop, &QEventLoop::quit);
         QElapsedTimer t;
         t.start();
-        conv.StartClosing();
+        start();
         QTimer::singleShot(300000, &loop, &QEventLoop::quit);
         loop.exec();
-        RunResult r{t.nsecsElapsed() / 1e6, static_cast<int>(exchanges(conv, false).size()), 0};
+        RunResult r{done ? t.nsecsElapsed() / 1e6 : -1, static_cast<int>(exchanges(conv, retrieval).size()), 0};
         disconnect(c1);
         disconnect(c2);
-        if (!done)
-            r.ms = -1;
-        conv.Disconnect();
         return r;
     }
 };
@@ -259,16 +253,16 @@ int main(int argc, char **argv)
         fast.start({});
         probe.conv.BuildSetupScript(ConnectionSettings{});
         const qint64 retrievalBytes = blockingRun(fast.port, exchanges(probe.conv, true));
-        std::printf("retrieval at 960 B/s: %.1f s; the %lld bytes received alone need %.1f s (+%.1f%%)\n",
-                    r.ms / 1000, static_cast<long long>(retrievalBytes), retrievalBytes / 960.0,
+        std::printf("retrieval at 960 B/s: %.1f s; the %lld bytes received alone need %.1f s (+%.1f%%)\n", r.ms / 1000,
+                    static_cast<long long>(retrievalBytes), retrievalBytes / 960.0,
                     100.0 * (r.ms / 1000 / (retrievalBytes / 960.0) - 1));
         fillFullConfiguration(probe.kyr);
         probe.conv.BuildSaveScript();
         const auto saveSteps = exchanges(probe.conv, false);
         const RunResult s = runner.save();
         const qint64 saveBytes = blockingRun(fast.port, saveSteps);
-        std::printf("save at 960 B/s:      %.1f s; the %lld bytes received alone need %.1f s (+%.1f%%)\n",
-                    s.ms / 1000, static_cast<long long>(saveBytes), saveBytes / 960.0,
+        std::printf("save at 960 B/s:      %.1f s; the %lld bytes received alone need %.1f s (+%.1f%%)\n", s.ms / 1000,
+                    static_cast<long long>(saveBytes), saveBytes / 960.0,
                     100.0 * (s.ms / 1000 / (saveBytes / 960.0) - 1));
         return 0;
     }

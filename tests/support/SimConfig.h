@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SimConfigFile.h"
 #include "clsKYR.h"
 
 #include <QByteArray>
@@ -9,31 +10,12 @@
 #include <QString>
 #include <QStringList>
 
-// Reads kyr7sim's configuration file format ("[SECTION]" lines, then
-// name=value lines) into a model with the set-parameter operations. False
-// when the file cannot be read or holds a line the encoder would refuse.
+// Reads kyr7sim's configuration file format into a model, with the
+// simulator's own reader. False when the text holds a line it refuses.
 inline bool LoadSimConfigText(const QByteArray &text, clsKYR &kyr)
 {
-    bool inSection = false;
-    Section section = Section::Kyr;
-    int slot = 0;
-    for (QByteArray raw : text.split('\n')) {
-        if (raw.endsWith('\r'))
-            raw.chop(1);
-        const QString line = QString::fromLatin1(raw);
-        if (line.trimmed().isEmpty() || line.startsWith(u';'))
-            continue;
-        if (line.startsWith(u'[')) {
-            const QString title = line.trimmed();
-            if (!title.endsWith(u']') || !clsKYR::FindSection(title.mid(1, title.size() - 2).toUpper(), section, slot))
-                return false;
-            inSection = true;
-            continue;
-        }
-        if (!inSection || kyr.SetParam(section, slot, line) == QLatin1String("\n?\r\n"))
-            return false;
-    }
-    return true;
+    QString error;
+    return SimConfigFile::Apply(text, QStringLiteral("config"), kyr, error);
 }
 
 inline bool LoadSimConfig(const QString &path, clsKYR &kyr)
@@ -53,17 +35,8 @@ inline bool DefaultSimConfig(clsKYR &kyr, const QStringList &extraArgs = {})
     return LoadSimConfigText(sim.readAllStandardOutput(), kyr);
 }
 
-// A configuration file's text for the given sections of a model, in table order.
+// A configuration file's text for every section of a model, in table order.
 inline QByteArray SimConfigText(const clsKYR &kyr)
 {
-    QByteArray out;
-    for (Section s : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str}) {
-        const auto &defs = clsKYR::Definitions(s);
-        for (int slot = 0; slot < clsKYR::Slots(s); ++slot) {
-            out += '[' + clsKYR::SectionName(s, slot).toLatin1() + "]\n";
-            for (size_t row = 0; row < defs.size(); ++row)
-                out += (defs[row].Name + u'=' + kyr.text(s, slot, int(row))).toLatin1() + '\n';
-        }
-    }
-    return out;
+    return SimConfigFile::Text(kyr);
 }
