@@ -1,24 +1,41 @@
 #include "Controls.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabBar>
+
+namespace {
+
+// The typing limit a box was made with, kept while a longer stored value
+// widens maxLength.
+const char *const kTypingLimit = "typingLimit";
+
+template <typename T> T *named(T *control, const QString &name, const QString &accessible)
+{
+    control->setObjectName(name);
+    control->setAccessibleName(accessible);
+    return control;
+}
+
+} // namespace
 
 QPushButton *MakeButton(const QString &name, const QString &caption, QWidget *parent)
 {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAccessibleName(caption);
+    auto *button = named(new QPushButton(caption, parent), name, caption);
     button->setAutoDefault(false);
     return button;
 }
 
 QComboBox *MakeList(const QString &name, const QString &label, const QStringList &items, QWidget *parent)
 {
-    auto *list = new QComboBox(parent);
-    list->setObjectName(name);
-    list->setAccessibleName(label);
+    auto *list = named(new QComboBox(parent), name, label);
     list->setEditable(false);
     list->addItems(items);
     return list;
@@ -26,12 +43,43 @@ QComboBox *MakeList(const QString &name, const QString &label, const QStringList
 
 QLineEdit *MakeEdit(const QString &name, const QString &label, QWidget *parent, int maxLength)
 {
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setAccessibleName(label);
+    auto *box = named(new QLineEdit(parent), name, label);
     if (maxLength > 0)
         box->setMaxLength(maxLength);
+    box->setProperty(kTypingLimit, box->maxLength());
     return box;
+}
+
+QCheckBox *MakeCheck(const QString &name, const QString &caption, QWidget *parent)
+{
+    return named(new QCheckBox(caption, parent), name, caption);
+}
+
+QRadioButton *MakeOption(const QString &name, const QString &caption, QWidget *parent)
+{
+    return named(new QRadioButton(caption, parent), name, caption);
+}
+
+QGroupBox *MakeFrame(const QString &name, const QString &title, QWidget *parent)
+{
+    return named(new QGroupBox(title, parent), name, title);
+}
+
+QTabBar *MakeTabs(const QString &name, const QString &label, const QStringList &tabs, QWidget *parent)
+{
+    auto *bar = named(new QTabBar(parent), name, label);
+    for (const QString &tab : tabs)
+        bar->addTab(tab);
+    bar->setExpanding(false);
+    return bar;
+}
+
+QScrollBar *MakeScrollBar(const QString &name, const QString &label, QWidget *parent)
+{
+    auto *bar = named(new QScrollBar(Qt::Vertical, parent), name, label);
+    // Reachable from the keyboard: the arrow keys step it.
+    bar->setFocusPolicy(Qt::StrongFocus);
+    return bar;
 }
 
 QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons)
@@ -45,4 +93,27 @@ QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons)
         row->addWidget(button);
     }
     return row;
+}
+
+void SetCaption(QWidget *control, const QString &caption, const QString &accessibleName)
+{
+    if (auto *button = qobject_cast<QAbstractButton *>(control))
+        button->setText(caption);
+    else if (auto *frame = qobject_cast<QGroupBox *>(control))
+        frame->setTitle(caption);
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        label->setText(caption);
+    control->setAccessibleName(accessibleName.isEmpty() ? caption : accessibleName);
+}
+
+void ShowStored(QLineEdit *box, const QString &text)
+{
+    bool known = false;
+    int limit = box->property(kTypingLimit).toInt(&known);
+    if (!known) {
+        limit = box->maxLength();
+        box->setProperty(kTypingLimit, limit);
+    }
+    box->setMaxLength(qMax(limit, int(text.size())));
+    box->setText(text);
 }

@@ -4,10 +4,15 @@
 
 #include <initializer_list>
 
+class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QTabBar;
 class QWidget;
 
 // Control factories. A control's objectName is its name ("B_Apply",
@@ -19,6 +24,22 @@ QPushButton *MakeButton(const QString &name, const QString &caption, QWidget *pa
 QComboBox *MakeList(const QString &name, const QString &label, const QStringList &items, QWidget *parent);
 // A text box; maxLength 0 leaves its length free.
 QLineEdit *MakeEdit(const QString &name, const QString &label, QWidget *parent, int maxLength = 0);
+QCheckBox *MakeCheck(const QString &name, const QString &caption, QWidget *parent);
+// An option button; the options of one parent exclude each other.
+QRadioButton *MakeOption(const QString &name, const QString &caption, QWidget *parent);
+QGroupBox *MakeFrame(const QString &name, const QString &title, QWidget *parent);
+QTabBar *MakeTabs(const QString &name, const QString &label, const QStringList &tabs, QWidget *parent);
+QScrollBar *MakeScrollBar(const QString &name, const QString &label, QWidget *parent);
 // The buttons at the foot of a dialog, right-aligned; the first one is the
 // default button (Return presses it).
 QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons);
+
+// Changes the caption of a button, check box, option, frame or label, and
+// its accessible name with it (to the caption, or to the given name when the
+// caption alone would not say what the control is).
+void SetCaption(QWidget *control, const QString &caption, const QString &accessibleName = {});
+
+// Shows a stored value in a text box whole. The box's length limit holds for
+// typing only; a longer stored value widens it while shown, so that reading
+// the box back never gives the value cut short.
+void ShowStored(QLineEdit *box, const QString &text);

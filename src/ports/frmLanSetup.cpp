@@ -4,6 +4,7 @@
 #include "KeyFilter.h"
 #include "KeyFilters.h"
 #include "Messages.h"
+#include "NumberText.h"
 #include "clsKYR.h"
 
 #include <QGridLayout>
@@ -19,30 +20,6 @@ namespace {
 
 const QString kPortErrorTitle = QStringLiteral("LAN Port Error");
 constexpr int kPortLimit = 30000;
-
-// The number formed by the leading digits of a port text; empty counts as 0.
-// Long texts stop counting at the limit, which is all the check needs.
-int PortValue(const QString &text)
-{
-    int value = 0;
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
-            break;
-        value = value * 10 + (c.unicode() - '0');
-        if (value >= kPortLimit)
-            return kPortLimit;
-    }
-    return value;
-}
-
-// The length limit holds for typing only: a longer stored value is shown
-// whole, so that Apply never writes it back cut short.
-void ShowStored(QLineEdit *box, const QString &text)
-{
-    if (text.size() > box->maxLength())
-        box->setMaxLength(int(text.size()));
-    box->setText(text);
-}
 
 } // namespace
 
@@ -81,13 +58,10 @@ frmLanSetup::frmLanSetup(clsKYR &kyr, Messages &messages, QWidget *parent)
     setObjectName(QStringLiteral("frmLanSetup"));
     setWindowTitle(QStringLiteral("LAN Configuration"));
 
-    RB_DHCP = new QRadioButton(QStringLiteral("Obtain IP Address Automatically using DHCP"), this);
-    RB_DHCP->setObjectName(QStringLiteral("RB_DHCP"));
-    RB_DHCP->setAccessibleName(RB_DHCP->text());
-    RB_Fixed = new QRadioButton(this);
-    RB_Fixed->setObjectName(QStringLiteral("RB_Fixed"));
-    F_Fixed = new QGroupBox(QStringLiteral("Use the Fixed IP Address"), this);
-    F_Fixed->setObjectName(QStringLiteral("F_Fixed"));
+    RB_DHCP = MakeOption(QStringLiteral("RB_DHCP"), QStringLiteral("Obtain IP Address Automatically using DHCP"), this);
+    F_Fixed = MakeFrame(QStringLiteral("F_Fixed"), QStringLiteral("Use the Fixed IP Address"), this);
+    // The option has no caption of its own: the frame beside it names it.
+    RB_Fixed = MakeOption(QStringLiteral("RB_Fixed"), QString(), this);
     RB_Fixed->setAccessibleName(F_Fixed->title());
 
     auto *addresses = new QGridLayout(F_Fixed);
@@ -121,8 +95,7 @@ frmLanSetup::frmLanSetup(clsKYR &kyr, Messages &messages, QWidget *parent)
     }
     addresses->setColumnStretch(8, 1);
 
-    F_Ports = new QGroupBox(QStringLiteral("TCP/IP Port Addresses"), this);
-    F_Ports->setObjectName(QStringLiteral("F_Ports"));
+    F_Ports = MakeFrame(QStringLiteral("F_Ports"), QStringLiteral("TCP/IP Port Addresses"), this);
     auto *ports = new QGridLayout(F_Ports);
     for (int k = 0; k < 8; ++k) {
         const QString label = QStringLiteral("LAN %1").arg(k + 1);
@@ -193,7 +166,7 @@ bool frmLanSetup::PortsValid()
     bool refused = false;
     for (int k = 0; k < 8 && !refused; ++k) {
         const QString text = EB_Port[k]->text();
-        if (PortValue(text) >= kPortLimit) {
+        if (LeadingDecimal(text, kPortLimit) >= kPortLimit) {
             messages.inform(kPortErrorTitle, QStringLiteral("All Lan port addresses must be less than 30000"));
             return false;
         }
