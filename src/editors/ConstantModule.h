@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+class clsKYR;
+struct SharedState;
+
+// The constant data module of one program as frmConstant edits it: which of
+// the encoder's audio metadata files is inserted, with which identifiers, on
+// which line and channel. Each program has its own file stream.
+struct ConstantModule
+{
+    enum File { None, Stereo, Surround, StereoSap, SurroundSap };
+
+    File file = None;
+    int did = 0x50;
+    int sdid = 0x01;
+    bool luma = true;
+    int line = 9;
+    bool conditional = false;
+
+    // The file stream of a program: FILE1 for program 0, FILE2 for program 1.
+    static int FileStream(int program);
+    // The data file of a stored FileName; a name that is none of the four
+    // reads as the 5.1 + SAP file.
+    static File FileOf(const QString &fileName);
+    static QString FileName(File file);
+
+    // The module as stored in a stream.
+    static ConstantModule Read(const clsKYR &kyr, int stream);
+    // Writes the module to the program's file stream and marks it in use, or
+    // with None releases that stream (its other parameters kept). Leaves
+    // CurrentStream naming the stream, or -1.
+    void Write(clsKYR &kyr, SharedState &state, int program) const;
+};

@@ -1,0 +1,128 @@
+#include "EditorControls.h"
+
+#include "Controls.h"
+#include "EditorRules.h"
+#include "KeyFilter.h"
+#include "KeyFilters.h"
+#include "Messages.h"
+#include "NumberText.h"
+#include "clsKYR.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+const char *const kPlaceholder = "placeholderShown";
+const char *const kPlaceholderWatched = "placeholderWatched";
+const QString kPlaceholderText = QStringLiteral("-");
+} // namespace
+
+QLineEdit *MakeHexBox(const QString &name, const QString &label, QWidget *parent, int maxLength)
+{
+    QLineEdit *box = MakeEdit(name, label, parent, maxLength);
+    KeyFilter::install(box, HexKeyFilter);
+    return box;
+}
+
+QLineEdit *MakeCountBox(const QString &name, const QString &label, QWidget *parent, int maxLength)
+{
+    QLineEdit *box = MakeEdit(name, label, parent, maxLength);
+    KeyFilter::install(box, DecimalKeyFilter);
+    return box;
+}
+
+void ShowHex(QLineEdit *box, qint64 value)
+{
+    box->setProperty(kPlaceholder, false);
+    ShowStored(box, HexText(value));
+}
+
+qint64 ReadHex(const QLineEdit *box, qint64 limit)
+{
+    return LeadingHex(box->text(), limit);
+}
+
+void ShowPlaceholder(QLineEdit *box)
+{
+    ShowStored(box, kPlaceholderText);
+    if (!box->property(kPlaceholderWatched).toBool()) {
+        box->setProperty(kPlaceholderWatched, true);
+        QObject::connect(box, &QLineEdit::textEdited, box, [box](const QString &text) {
+            if (!box->property(kPlaceholder).toBool())
+                return;
+            box->setProperty(kPlaceholder, false);
+            const qsizetype at = text.indexOf(kPlaceholderText);
+            if (at < 0)
+                return;
+            const int cursor = box->cursorPosition();
+            box->setText(QString(text).remove(at, 1));
+            box->setCursorPosition(cursor > at ? cursor - 1 : cursor);
+            box->setModified(true);
+        });
+    }
+    box->setProperty(kPlaceholder, true);
+}
+
+QComboBox *MakeLineList(const QString &name, QWidget *parent)
+{
+    QStringList lines;
+    for (int line = 1; line <= 25; ++line)
+        lines << QString::number(line);
+    QComboBox *list = MakeList(name, QStringLiteral("Line"), lines, parent);
+    list->setMaxVisibleItems(25);
+    return list;
+}
+
+void ShowStoredItem(QComboBox *list, const QString &text)
+{
+    const int extra = list->findData(true, Qt::UserRole + 1);
+    if (extra >= 0)
+        list->removeItem(extra);
+    int at = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (at < 0) {
+        list->addItem(text);
+        at = list->count() - 1;
+        list->setItemData(at, true, Qt::UserRole + 1);
+    }
+    list->setCurrentIndex(at);
+}
+
+bool StoredItemShown(const QComboBox *list)
+{
+    return list->currentIndex() >= 0 && list->currentData(Qt::UserRole + 1).toBool();
+}
+
+void FillPortList(QComboBox *list, const clsKYR &kyr, const QList<int> &streams, int chosen)
+{
+    list->clear();
+    list->addItem(QStringLiteral("None"), -1);
+    int selected = 0;
+    for (int stream : streams) {
+        list->addItem(kyr.Stream2Name(stream), stream);
+        if (stream == chosen)
+            selected = list->count() - 1;
+    }
+    list->setCurrentIndex(selected);
+}
+
+int PortAt(const QComboBox *list, int index)
+{
+    if (index < 0 || index >= list->count())
+        return -1;
+    bool ok = false;
+    const int stream = list->itemData(index).toInt(&ok);
+    return ok ? stream : -1;
+}
+
+void ShowSerialCaption(QPushButton *button, const clsKYR &kyr, int stream)
+{
+    const QString settings = SerialCaption(kyr, stream);
+    SetCaption(button, settings, QStringLiteral("Configure ") + settings);
+}
+
+void ShowCaution(Messages &messages, const QString &text)
+{
+    if (!text.isEmpty())
+        messages.inform(QStringLiteral("Caution"), text);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class Messages;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+class clsKYR;
+
+// Controls and display rules shared by the module editors, on top of the
+// factories every dialog uses (Controls.h).
+
+// Identifier boxes (DID, SDID, packet identifier): hexadecimal digits only,
+// "a".."f" typed as capitals.
+QLineEdit *MakeHexBox(const QString &name, const QString &label, QWidget *parent, int maxLength = 2);
+// Count boxes: decimal digits only.
+QLineEdit *MakeCountBox(const QString &name, const QString &label, QWidget *parent, int maxLength);
+// Shows an identifier as upper-case hexadecimal without leading zeros ("61",
+// "1"), whole even when longer than the box's typing limit.
+void ShowHex(QLineEdit *box, qint64 value);
+// The box read as hexadecimal with a "0" in front: empty gives 0, a "-"
+// placeholder gives 0, digits beyond the limit stop at it.
+qint64 ReadHex(const QLineEdit *box, qint64 limit = 0xFFFF);
+
+// A box without a value shows "-". Whatever the operator then types or
+// pastes replaces the "-" instead of joining it.
+void ShowPlaceholder(QLineEdit *box);
+
+// The "Line" list of the line frames: items "1" to "25".
+QComboBox *MakeLineList(const QString &name, QWidget *parent);
+
+// Shows a stored value in a list of fixed items. A value that is one of the
+// items selects it; any other value is added as an item of its own and
+// selected, so that the list shows what is stored and gives it back unless
+// the operator picks another item.
+void ShowStoredItem(QComboBox *list, const QString &text);
+// True when the list shows a stored value that is none of its own items.
+bool StoredItemShown(const QComboBox *list);
+
+// A port list: "None" (stream -1), then the streams by their display names.
+// Each item keeps its stream number, so that two streams shown alike (two
+// LAN ports given the same number) stay apart. Selects the chosen stream.
+void FillPortList(QComboBox *list, const clsKYR &kyr, const QList<int> &streams, int chosen);
+// The stream of a port list's item; -1 for "None" or no item.
+int PortAt(const QComboBox *list, int index);
+
+// A serial port's "Configure" button shows the port's settings; its
+// accessible name says both "Configure" and the settings.
+void ShowSerialCaption(QPushButton *button, const clsKYR &kyr, int stream);
+
+// Shows a line check's text, when there is one, in a "Caution" box.
+void ShowCaution(Messages &messages, const QString &text);

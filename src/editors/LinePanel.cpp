@@ -1,0 +1,66 @@
+#include "LinePanel.h"
+
+#include "Controls.h"
+#include "EditorControls.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QRadioButton>
+
+LinePanel::LinePanel(Messages &messages, QWidget *parent)
+    : QGroupBox(QStringLiteral("Line Selection"), parent), messages(messages)
+{
+    setObjectName(QStringLiteral("F_Line"));
+    setAccessibleName(title());
+    CB_Line = MakeLineList(QStringLiteral("CB_Line"), this);
+    RB_Luma = MakeOption(QStringLiteral("RB_Luma"), QStringLiteral("Luma"), this);
+    RB_Chroma = MakeOption(QStringLiteral("RB_Chroma"), QStringLiteral("Chroma"), this);
+    RB_Luma->setChecked(true);
+
+    layout = new QGridLayout(this);
+    layout->addWidget(CB_Line, 0, 0);
+    layout->addWidget(RB_Luma, 0, 1);
+    layout->addWidget(RB_Chroma, 0, 2);
+    layout->setColumnStretch(3, 1);
+
+    connect(CB_Line, &QComboBox::activated, this, &LinePanel::CB_Line_Click);
+    connect(RB_Luma, &QRadioButton::clicked, this, [this] { emit channelChosen(true); });
+    connect(RB_Chroma, &QRadioButton::clicked, this, [this] { emit channelChosen(false); });
+}
+
+void LinePanel::selectLine(int line)
+{
+    const int position = qBound(1, line, 25) - 1;
+    CB_Line->setCurrentIndex(position);
+    CB_Line_Click(position);
+}
+
+int LinePanel::line() const
+{
+    return CB_Line->currentIndex() + 1;
+}
+
+void LinePanel::selectLuma(bool luma)
+{
+    (luma ? RB_Luma : RB_Chroma)->setChecked(true);
+    emit channelChosen(luma);
+}
+
+bool LinePanel::luma() const
+{
+    return RB_Luma->isChecked();
+}
+
+void LinePanel::applySD(bool sd)
+{
+    RB_Chroma->setEnabled(!sd);
+    if (sd)
+        selectLuma(true);
+}
+
+void LinePanel::CB_Line_Click(int position)
+{
+    if (lineCheck)
+        ShowCaution(messages, lineCheck(position + 1));
+    emit lineChosen(position + 1);
+}

@@ -1,0 +1,39 @@
+#include "ModuleEditors.h"
+
+#include "DialogRunner.h"
+#include "EditorContext.h"
+#include "ModuleType.h"
+#include "SharedState.h"
+#include "frmBridging.h"
+#include "frmConstant.h"
+#include "frmLineUsage.h"
+
+namespace {
+template <typename Dialog> void run(EditorContext &context, QWidget *parent)
+{
+    Dialog dialog(context, parent);
+    context.dialogs.run(dialog);
+}
+} // namespace
+
+bool RunModuleEditor(int streamType, EditorContext &context, QWidget *parent)
+{
+    switch (streamType) {
+    case ModuleType::Constant:
+        run<frmConstant>(context, parent);
+        return true;
+    case ModuleType::Bridging:
+        run<frmBridging>(context, parent);
+        return true;
+    // The transparent editor (ModuleType::Transparent) and the caption
+    // editor (ModuleType::Caption) plug in here the same way.
+    default:
+        return false;
+    }
+}
+
+void RunLineUsage(EditorContext &context, QWidget *parent)
+{
+    if (context.state.CurrentProgram == 0 || context.state.CurrentProgram == 1)
+        run<frmLineUsage>(context, parent);
+}
