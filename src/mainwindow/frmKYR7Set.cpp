@@ -4,7 +4,10 @@
 #include "Clock.h"
 #include "Controls.h"
 #include "DialogRunner.h"
+#include "EditorContext.h"
 #include "Messages.h"
+#include "ModuleEditors.h"
+#include "ModuleType.h"
 #include "StepTimer.h"
 #include "WriteReport.h"
 #include "frmConnect.h"
@@ -39,11 +42,11 @@ const QString kConstant = QStringLiteral("Constant Data Module");
 const QString kBridging = QStringLiteral("Bridging Module");
 const QString kNone = QStringLiteral("None");
 
-constexpr int TypeFree = 0;
-constexpr int TypeTransparent = 1;
-constexpr int TypeConstant = 2;
-constexpr int TypeBridging = 4;
-constexpr int TypeCaption = 16;
+constexpr int TypeFree = ModuleType::Free;
+constexpr int TypeTransparent = ModuleType::Transparent;
+constexpr int TypeConstant = ModuleType::Constant;
+constexpr int TypeBridging = ModuleType::Bridging;
+constexpr int TypeCaption = ModuleType::Caption;
 
 int typeOfText(const QString &text)
 {
@@ -462,6 +465,12 @@ void frmKYR7Set::SetDisplay()
     }
 
     int f = 0;
+    // Types the selected program already has: a program has one constant
+    // data module (its file stream) and one caption module, and the encoder
+    // one bridge (streams INBRIDGE1 and OUTBRIDGE1). The free slot does not
+    // offer them again; the existing module is opened from its own slot.
+    bool hasConstant = false;
+    bool hasCaption = false;
     int transparent = 0;
     int caption = 0;
     int constant = 0;
@@ -481,6 +490,7 @@ void frmKYR7Set::SetDisplay()
                 else
                     ++bridging;
                 if (ours) {
+                    hasConstant = hasConstant || type == TypeConstant;
                     showSlot(f, s,
                              type == TypeTransparent ? kTransparent
                              : type == TypeConstant  ? kConstant
@@ -494,6 +504,7 @@ void frmKYR7Set::SetDisplay()
                 if (primary)
                     ++caption;
                 if (ours && primary) {
+                    hasCaption = true;
                     showSlot(f, s, kCaption);
                     ++f;
                 }
@@ -511,11 +522,15 @@ void frmKYR7Set::SetDisplay()
             box->addItem(kNone);
             if (transparent < kyr.KYR(KyrRow::TransparentStreams).toDouble())
                 box->addItem(kTransparent);
-            if (constant < kyr.KYR(KyrRow::ConstantStreams).toDouble())
+            const bool fileStreamFree =
+                isNumber(kyr.str(program == 0 ? StreamSlot::FILE1 : StreamSlot::FILE2, StrRow::StreamType), TypeFree);
+            if (constant < kyr.KYR(KyrRow::ConstantStreams).toDouble() && !hasConstant && fileStreamFree)
                 box->addItem(kConstant);
-            if (caption < kyr.KYR(KyrRow::CaptionStreams).toDouble())
+            if (caption < kyr.KYR(KyrRow::CaptionStreams).toDouble() && !hasCaption)
                 box->addItem(kCaption);
-            if (bridging < kyr.KYR(KyrRow::BridgingStreams).toDouble())
+            const bool bridgeFree = !isNumber(kyr.str(StreamSlot::INBRIDGE1, StrRow::StreamType), TypeBridging) &&
+                                    !isNumber(kyr.str(StreamSlot::OUTBRIDGE1, StrRow::StreamType), TypeBridging);
+            if (bridging < kyr.KYR(KyrRow::BridgingStreams).toDouble() && bridgeFree)
                 box->addItem(kBridging);
             box->setCurrentIndex(0);
             CB_Module_Click(f);
@@ -611,24 +626,30 @@ void frmKYR7Set::B_Properties_Click()
 
 // --- the module editors
 
+EditorContext frmKYR7Set::editorContext()
+{
+    return {kyr, shared, *services.messages, *services.dialogs};
+}
+
 bool frmKYR7Set::openEditor(int streamType)
 {
-    // The transparent, caption, constant data and bridging editors plug in
-    // here, each run through services.dialogs on CurrentStream.
-    Q_UNUSED(streamType);
-    return false;
+    EditorContext context = editorContext();
+    return RunModuleEditor(streamType, context, this);
 }
 
 bool frmKYR7Set::openBridgingEditor()
 {
-    // The bridging editor, run with BridgeReconfigure set.
-    return false;
+    // The bridge to set up again is the one that exists, whatever slot was
+    // configured last.
+    shared.CurrentStream = StreamSlot::INBRIDGE1;
+    return openEditor(TypeBridging);
 }
 
 bool frmKYR7Set::openLineUsage()
 {
-    // The line usage editor of CurrentProgram.
-    return false;
+    EditorContext context = editorContext();
+    RunLineUsage(context, this);
+    return true;
 }
 
 // --- the closing buttons

@@ -3,6 +3,7 @@
 #include "AppServices.h"
 #include "ConnectionSettings.h"
 #include "Conversation.h"
+#include "EditorContext.h"
 #include "SharedState.h"
 #include "clsKYR.h"
 
@@ -83,8 +84,9 @@ private:
     // error is reported and the routine goes on.
     void guarded(const QString &routine, const std::function<void()> &step);
     void showSlot(int slot, int stream, const QString &typeText);
-    // The module editors, run modally through the dialog runner. Each
-    // returns true when it opened a dialog.
+    // The module editors (src/editors), run modally through the dialog
+    // runner. Each returns true when it opened a dialog.
+    EditorContext editorContext();
     bool openEditor(int streamType);
     bool openBridgingEditor();
     bool openLineUsage();

@@ -32,6 +32,15 @@ void setStream(clsKYR &kyr, int s, int type, int program, const char *direction 
     kyr.setSSTR(s, StrRow::Mode, QString::number(mode));
 }
 
+// Some rows of a stream, as text.
+QString rows(const clsKYR &kyr, int stream, std::initializer_list<int> list)
+{
+    QStringList values;
+    for (int row : list)
+        values << kyr.sSTR(stream, row);
+    return values.join(' ');
+}
+
 QStringList texts(const QAbstractItemModel *model)
 {
     QStringList list;
@@ -41,7 +50,8 @@ QStringList texts(const QAbstractItemModel *model)
 }
 
 // Runs dialogs without an event loop of their own: the connection dialog is
-// inspected and closed with OK or Cancel, every other one is only recorded.
+// inspected and closed with OK or Cancel, an editor is driven by onEditor,
+// when a test gives one, or only recorded.
 class TestDialogs : public DialogRunner
 {
 public:
@@ -49,8 +59,12 @@ public:
     {
         opened << QString::fromLatin1(dialog.metaObject()->className());
         auto *connect = qobject_cast<frmConnect *>(&dialog);
-        if (!connect)
-            return QDialog::Rejected;
+        if (!connect) {
+            if (!onEditor)
+                return QDialog::Rejected;
+            onEditor(dialog);
+            return dialog.result();
+        }
         onConnect(*connect);
         connect->findChild<QPushButton *>(connectOK ? "B_OK" : "B_Cancel")->click();
         return connect->result();
@@ -58,6 +72,7 @@ public:
 
     bool connectOK = true;
     std::function<void(frmConnect &)> onConnect = [](frmConnect &) {};
+    std::function<void(QDialog &)> onEditor;
     QStringList opened;
 };
 
@@ -111,6 +126,19 @@ public:
         QSignalSpy finished(&window->conversation(), &Conversation::closingFinished);
         click(name, answer);
         return (finished.count() > 0 || finished.wait(kWait)) && button("B_Cancel")->text() == "Done";
+    }
+
+    // Save and Exit, then what the encoder stored.
+    bool saveAndRead(clsKYR &stored) { return runToDone("B_Save") && LoadSimConfig(sim->statePath(), stored); }
+
+    // Chooses a module type in a slot as the operator does.
+    void chooseModule(int slot, const QString &type)
+    {
+        QComboBox *list = combo(QStringLiteral("CB_Module_%1").arg(slot));
+        const int at = list->findText(type);
+        QVERIFY(at > 0);
+        list->setCurrentIndex(at);
+        emit list->activated(at);
     }
 
     QComboBox *combo(const QString &name) const { return window->findChild<QComboBox *>(name); }
@@ -398,10 +426,22 @@ private slots:
         QFETCH(bool, yes);
         Harness h;
         frmKYR7Set &w = h.editing();
-        if (bridge)
-            setStream(w.model(), StreamSlot::INBRIDGE1, 4, 2);
+        if (bridge) {
+            setStream(w.model(), StreamSlot::INBRIDGE1, 4, 2, "D");
+            setStream(w.model(), StreamSlot::OUTBRIDGE1, 4, 1);
+            w.model().setSSTR(StreamSlot::OUTBRIDGE1, StrRow::InsertLinesF1, "0x00000200");
+        }
         w.model().setSPGM(0, PgmRow::RequestedVideoMode, "3");
+        w.model().setSPGM(1, PgmRow::RequestedVideoMode, "3");
         w.SetDisplay();
+        w.state().CurrentStream = -1; // as after Configure on a free slot
+        // The bridge to set up again is the existing one, and only Apply
+        // leaves it.
+        QString shown;
+        h.dialogs.onEditor = [&](QDialog &d) {
+            shown = d.findChild<QComboBox *>("CB_Bridge")->currentText();
+            QVERIFY(w.state().BridgeReconfigure && d.findChild<QPushButton *>("B_Cancel")->isHidden());
+        };
         const QString current = h.label("TB_Video")->text();
         QComboBox *video = h.combo("CB_Video");
         h.messages.queueAnswer(yes); // not taken without a bridge
@@ -416,10 +456,45 @@ private slots:
                                "You will be forced to reconfigure the bridge if you continue with the change.\r\n"
                                "\r\nContinue and change the requested video?"));
         }
+        QCOMPARE(shown, QString(bridge && yes ? "Bridge WST from VBI of Program 2 to OP47 in Vanc of Program 1" : ""));
+        QVERIFY(!w.state().BridgeReconfigure);
         QTEST(w.model().sPGM(0, PgmRow::RequestedVideoMode).toInt(), "stored");
-        QCOMPARE(w.model().sPGM(1, PgmRow::RequestedVideoMode), QStringLiteral("0"));
+        QCOMPARE(w.model().sPGM(1, PgmRow::RequestedVideoMode), QStringLiteral("3"));
         QTEST(video->currentIndex(), "stored");
         QCOMPARE(h.label("TB_Video")->text(), current);
+    }
+
+    // The free slot never offers a module type the program already has (a
+    // program has one file stream and one caption module, the encoder one
+    // bridge): choosing it would open that module as a new one and reset it.
+    void freeSlotOffersOnlyWhatCanBeAdded_data()
+    {
+        QTest::addColumn<QStringList>("modules"); // stream:type:program
+        QTest::addColumn<QStringList>("offered"); // by program 1 and program 2, initials of the types after "None"
+        QTest::newRow("constant data module in program 1") << QStringList{"12:2:1"} << QStringList{"TCaB", "TCCaB"};
+        QTest::newRow("program 2's file stream in use") << QStringList{"13:2:1"} << QStringList{"TCaB", "TCaB"};
+        QTest::newRow("caption module in program 2") << QStringList{"4:16:2"} << QStringList{"TCCaB", "TCB"};
+        QTest::newRow("a bridge, limit not reached") << QStringList{"16:4:2", "17:4:1"} << QStringList{"TCCa", "TCCa"};
+    }
+    void freeSlotOffersOnlyWhatCanBeAdded()
+    {
+        QFETCH(QStringList, modules);
+        QFETCH(QStringList, offered);
+        Harness h;
+        frmKYR7Set &w = h.editing();
+        w.model().setSKYR(KyrRow::BridgingStreams, "3");
+        for (const QString &m : modules)
+            setStream(w.model(), m.section(':', 0, 0).toInt(), m.section(':', 1, 1).toInt(),
+                      m.section(':', 2, 2).toInt());
+        w.SetDisplay();
+        for (int program : {0, 1}) {
+            h.tabs()->setCurrentIndex(program);
+            const QString free = QStringLiteral("CB_Module_%1").arg(h.items("CB_Module_1").isEmpty() ? 0 : 1);
+            QString initials;
+            for (const QString &item : h.items(free).mid(1))
+                initials += item.startsWith("Caption") ? "Ca" : item.left(1);
+            QCOMPARE(initials, offered[program]);
+        }
     }
 
     // --- the whole program against kyr7sim
@@ -477,6 +552,133 @@ private slots:
         QCOMPARE(w.conversation().CurrentStep, -1);
         h.click("B_Cancel");
         QVERIFY(w.ended());
+    }
+
+    // --- the module editors against kyr7sim: open from the main window,
+    // change, "Save and Exit", read what the encoder stored
+
+    // All 102 rows go back: what the operator changed, the masks for lines
+    // 1..25 only, and a count above 32767 whole.
+    void lineUsageReachesTheEncoder()
+    {
+        Harness h;
+        QFile config(h.dir.filePath("usage.cfg"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("[PGM1]\nAddToLLines=0x7E000100\nLineCfgL9F1=40000\n");
+        config.close();
+        QVERIFY(h.retrieve({"--config", config.fileName()}));
+        h.dialogs.onEditor = [](QDialog &d) {
+            d.findChild<QScrollBar *>("VS_Line")->setValue(13); // line 12
+            d.findChild<QCheckBox *>("CB_AppendC")->click();
+            for (const auto &[box, typed] : {std::pair{"EB_CF1", "300"}, {"EB_CF2", "2000"}}) {
+                d.findChild<QLineEdit *>(box)->selectAll();
+                QTest::keyClicks(d.findChild<QLineEdit *>(box), typed);
+            }
+            d.findChild<QPushButton *>("B_Apply")->click(); // EB_CF2 held as "1900"
+            d.findChild<QPushButton *>("B_Apply")->click();
+        };
+        clsKYR expected = h.window->model();
+        h.click("B_LineUsage");
+        clsKYR stored;
+        QVERIFY(h.saveAndRead(stored));
+        expected.setSPGM(0, PgmRow::AddToCLines, "0x00000880");
+        expected.setSPGM(0, PgmRow::AddToLLines, "0x00000100");
+        QCOMPARE(expected.sPGM(0, PgmRow::LineCfg(1, 9, 1)), QStringLiteral("40000"));
+        expected.setSPGM(0, PgmRow::LineCfg(0, 12, 1), "300");
+        expected.setSPGM(0, PgmRow::LineCfg(0, 12, 2), "1900");
+        for (int row = PgmRow::AddToCLines; row < PgmRow::Count; ++row)
+            QCOMPARE(stored.sPGM(0, row), expected.sPGM(0, row));
+    }
+
+    void constantModuleAddedToProgram2()
+    {
+        Harness h;
+        QVERIFY(h.retrieve());
+        h.tabs()->setCurrentIndex(1);
+        h.chooseModule(0, "Constant Data Module");
+        h.dialogs.onEditor = [](QDialog &d) {
+            d.findChild<QRadioButton *>("RB_51")->click();
+            QTest::keyClicks(d.findChild<QLineEdit *>("EB_SDID"), "b");
+            auto *line = d.findChild<QComboBox *>("CB_Line");
+            line->setCurrentIndex(11);
+            emit line->activated(11);
+            d.findChild<QCheckBox *>("CB_ConditionalInsertion")->click();
+            d.findChild<QPushButton *>("B_Apply")->click();
+        };
+        h.click("B_Configure_0");
+        QCOMPARE(h.window->state().CurrentStream, int(StreamSlot::FILE2));
+        QCOMPARE(h.label("TB_Port_0")->text(), QStringLiteral("5.1 Surround"));
+        clsKYR stored;
+        QVERIFY(h.saveAndRead(stored));
+        QCOMPARE(rows(stored, StreamSlot::FILE2,
+                      {StrRow::StreamType, StrRow::Program, StrRow::Did, StrRow::SDid, StrRow::DataChannel,
+                       StrRow::InsertLinesF1, StrRow::InsertLinesF2, StrRow::FileName, StrRow::ConditionalInsertion}),
+                 QStringLiteral("0x0002 2 0x50 0x1B L 0x00000800 0x00000800 metadata_51 1"));
+        QCOMPARE(rows(stored, StreamSlot::FILE1, {StrRow::StreamType, StrRow::FileName}),
+                 QStringLiteral("0x0002 metadata_stereo"));
+        QCOMPARE(h.messages.count(), 0);
+    }
+
+    void bridgeFromProgram2ToProgram1()
+    {
+        Harness h;
+        QVERIFY(h.retrieve());
+        h.chooseModule(3, "Bridging Module");
+        QString offered;
+        h.dialogs.onEditor = [&](QDialog &d) {
+            offered = d.findChild<QComboBox *>("CB_Bridge")->currentText();
+            d.findChild<QCheckBox *>("CB_LineNum_9")->click(); // line 15 besides line 21
+            d.findChild<QPushButton *>("B_Apply")->click();
+        };
+        h.click("B_Configure_3");
+        QCOMPARE(offered, QStringLiteral("Bridge WST from VBI of Program 2 to OP47 in Vanc of Program 1"));
+        QCOMPARE(h.label("TB_Port_3")->text(), QStringLiteral("Bridge"));
+        clsKYR stored;
+        QVERIFY(h.saveAndRead(stored));
+        const std::initializer_list<int> bridgeRows{StrRow::StreamType,  StrRow::Program,       StrRow::Direction,
+                                                    StrRow::BridgeType,  StrRow::Did,           StrRow::SDid,
+                                                    StrRow::DataChannel, StrRow::InsertLinesF1, StrRow::InsertLinesF2};
+        QCOMPARE(rows(stored, StreamSlot::INBRIDGE1, bridgeRows),
+                 QStringLiteral("0x0004 2 D 0 0x51 0x01 C 0x00104000 0x00104000"));
+        QCOMPARE(rows(stored, StreamSlot::OUTBRIDGE1, bridgeRows),
+                 QStringLiteral("0x0004 1 E 0 0x43 0x02 L 0x00000100 0x00000100"));
+    }
+
+    // Changing program 1's requested format opens the existing bridge, even
+    // after Configure on a free slot left no stream selected; it keeps its
+    // identifiers and lines, and neither Escape nor the close box leaves it.
+    void bridgeForcedByAVideoChangeKeepsItsIdentifiers()
+    {
+        Harness h;
+        QFile config(h.dir.filePath("bridge.cfg"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("[INBRIDGE1]\nStreamType=0x0004\nProgram=2\nDirection=D\nInsertLinesF1=0x00100000\n"
+                     "[OUTBRIDGE1]\nStreamType=0x0004\nDid=0x47\nSDid=0x05\nInsertLinesF1=0x00000600\n");
+        config.close();
+        QVERIFY(h.retrieve({"--config", config.fileName()}));
+        h.click("B_Configure_4"); // the free slot, "None"
+        QCOMPARE(h.window->state().CurrentStream, -1);
+        QString shown;
+        h.dialogs.onEditor = [&](QDialog &d) {
+            d.show();
+            shown = d.findChild<QComboBox *>("CB_Bridge")->currentText() + " " +
+                    d.findChild<QLineEdit *>("EB_DID")->text() + " " + d.findChild<QLineEdit *>("EB_SDID")->text();
+            QTest::keyClick(&d, Qt::Key_Escape);
+            QVERIFY(!d.close());
+            d.findChild<QPushButton *>("B_Apply")->click();
+        };
+        h.messages.queueAnswer(true);
+        h.combo("CB_Video")->setCurrentIndex(5);
+        emit h.combo("CB_Video")->activated(5);
+        QCOMPARE(shown, QStringLiteral("Bridge WST from VBI of Program 2 to OP47 in Vanc of Program 1 47 5"));
+        QCOMPARE(h.messages.count(), 1);
+        clsKYR stored;
+        QVERIFY(h.saveAndRead(stored));
+        QCOMPARE(stored.sPGM(0, PgmRow::RequestedVideoMode), QStringLiteral("5"));
+        QCOMPARE(rows(stored, StreamSlot::OUTBRIDGE1,
+                      {StrRow::StreamType, StrRow::Did, StrRow::SDid, StrRow::DataChannel, StrRow::InsertLinesF2}),
+                 QStringLiteral("0x0004 0x47 0x05 C 0x00000600"));
+        QCOMPARE(stored.sSTR(StreamSlot::INBRIDGE1, StrRow::InsertLinesF2), QStringLiteral("0x00100000"));
     }
 
     void oneProgramLeavesOneTabAndDefaultsAfterYes()
