@@ -266,7 +266,7 @@ private slots:
 
     void constant_data()
     {
-        QTest::addColumn<QStringList>("setup"); // program, Rev, requested video, CurrentStream, FileName
+        QTest::addColumn<QStringList>("setup"); // program, Rev, requested video, CurrentStream, FileName[, line mask]
         QTest::addColumn<QString>("shown");     // option, DID, SDID, line and channel; SAP offered
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<QStringList>("steps");
@@ -294,6 +294,9 @@ private slots:
             "RB_51_SAP 45 2 11 chroma SAP", {}, {"B_Apply"}, stored + "51_sap 0", "12 in use");
         row("revision B: no SAP offered, stored 51_sap kept", {"0", "B", "8", "12", "51_sap"},
             "RB_51_SAP 45 2 11 chroma", {}, {"B_Apply"}, stored + "51_sap 0", "12 in use");
+        row("line 1 cautioned, though the list already showed it", {"0", "G", "8", "12", "metadata_stereo", "0x1"},
+            "RB_Stereo 45 2 1 chroma SAP", {"Caution"}, {"B_Cancel"},
+            "0x0002 1 E 0 0x45 0x02 C 0x00000001 0x00000080 metadata_stereo 0", "12 free");
         row("SD 525 forces luma, line 11 cautioned", {"0", "G", "2", "12", "metadata_stereo"},
             "RB_Stereo 45 2 11 luma - SAP", {"Caution"}, {"B_Apply"},
             "0x0002 1 E 0 0x45 0x02 L 0x00000400 0x00000400 metadata_stereo 0", "12 in use");
@@ -310,7 +313,7 @@ private slots:
         e.kyr.setSPGM(program, PgmRow::RequestedVideoMode, setup[2]);
         e.state.CurrentStream = setup[3].toInt();
         for (const auto &[row, value] : {std::pair{StrRow::FileName, setup[4]},
-                                         {StrRow::InsertLinesF1, "0x00000400"},
+                                         {StrRow::InsertLinesF1, setup.value(5, "0x00000400")},
                                          {StrRow::Did, "0x45"},
                                          {StrRow::SDid, "0x02"}})
             e.kyr.setSSTR(file, row, value);
