@@ -9,6 +9,8 @@
 #include "clsKYR.h"
 
 #include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -22,6 +24,19 @@ QLineEdit *MakeHexBox(const QString &name, const QString &label, QWidget *parent
 {
     QLineEdit *box = MakeEdit(name, label, parent, maxLength);
     KeyFilter::install(box, HexKeyFilter);
+    return box;
+}
+
+QLineEdit *AddHexRow(QGridLayout *grid, int row, const QString &labelName, const QString &boxName,
+                     const QString &caption, QWidget *parent)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(labelName);
+    QLineEdit *box = MakeHexBox(boxName, caption, parent);
+    box->setFixedWidth(40);
+    label->setBuddy(box);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(box, row, 1);
     return box;
 }
 

@@ -5,6 +5,7 @@
 
 class Messages;
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -16,6 +17,10 @@ class clsKYR;
 // Identifier boxes (DID, SDID, packet identifier): hexadecimal digits only,
 // "a".."f" typed as capitals.
 QLineEdit *MakeHexBox(const QString &name, const QString &label, QWidget *parent, int maxLength = 2);
+// An identifier box with its label (objectName labelName) in a row of a grid;
+// the label's caption names the box for screen readers too.
+QLineEdit *AddHexRow(QGridLayout *grid, int row, const QString &labelName, const QString &boxName,
+                     const QString &caption, QWidget *parent);
 // Count boxes: decimal digits only.
 QLineEdit *MakeCountBox(const QString &name, const QString &label, QWidget *parent, int maxLength);
 // Shows an identifier as upper-case hexadecimal without leading zeros ("61",

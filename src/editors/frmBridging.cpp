@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -43,16 +42,11 @@ frmBridging::frmBridging(EditorContext &context, QWidget *parent) : QDialog(pare
     }
 
     F_Vanc = MakeFrame(QStringLiteral("F_Vanc"), QStringLiteral("Vanc"), this);
-    Label1 = new QLabel(QStringLiteral("Data ID (DID)"), F_Vanc);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    EB_DID = MakeHexBox(QStringLiteral("EB_DID"), Label1->text(), F_Vanc);
-    Label2 = new QLabel(QStringLiteral("Secondary Data ID (SDID)"), F_Vanc);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    EB_SDID = MakeHexBox(QStringLiteral("EB_SDID"), Label2->text(), F_Vanc);
-    for (auto [label, box] : {std::pair{Label1, EB_DID}, std::pair{Label2, EB_SDID}}) {
-        label->setBuddy(box);
-        box->setFixedWidth(40);
-    }
+    auto *vancGrid = new QGridLayout(F_Vanc);
+    EB_DID = AddHexRow(vancGrid, 0, QStringLiteral("Label1"), QStringLiteral("EB_DID"), QStringLiteral("Data ID (DID)"),
+                       F_Vanc);
+    EB_SDID = AddHexRow(vancGrid, 1, QStringLiteral("Label2"), QStringLiteral("EB_SDID"),
+                        QStringLiteral("Secondary Data ID (SDID)"), F_Vanc);
     F_Line = new LinePanel(context.messages, F_Vanc);
     F_Line->setCheck([this](int line) {
         const int program = module.vancProgram();
@@ -60,11 +54,6 @@ frmBridging::frmBridging(EditorContext &context, QWidget *parent) : QDialog(pare
     });
     connect(F_Line, &LinePanel::lineChosen, this, [this](int line) { module.vancMask = clsKYR::InsertLines(line); });
     connect(F_Line, &LinePanel::channelChosen, this, [this](bool luma) { module.luma = luma; });
-    auto *vancGrid = new QGridLayout(F_Vanc);
-    vancGrid->addWidget(Label1, 0, 0);
-    vancGrid->addWidget(EB_DID, 0, 1);
-    vancGrid->addWidget(Label2, 1, 0);
-    vancGrid->addWidget(EB_SDID, 1, 1);
     vancGrid->addWidget(F_Line, 0, 2, 2, 1);
     vancGrid->setColumnStretch(2, 1);
 

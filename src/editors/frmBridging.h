@@ -10,7 +10,6 @@ class LinePanel;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QVBoxLayout;
@@ -58,9 +57,7 @@ private:
     QGroupBox *F_VBI = nullptr;
     std::array<QCheckBox *, VbiLines> CB_LineNum{};
     QGroupBox *F_Vanc = nullptr;
-    QLabel *Label1 = nullptr;
     QLineEdit *EB_DID = nullptr;
-    QLabel *Label2 = nullptr;
     QLineEdit *EB_SDID = nullptr;
     LinePanel *F_Line = nullptr;
     QPushButton *B_Apply = nullptr;

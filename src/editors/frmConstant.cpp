@@ -11,7 +11,6 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,16 +34,11 @@ frmConstant::frmConstant(EditorContext &context, QWidget *parent) : QDialog(pare
     }
     files->addStretch(1);
 
-    Label1 = new QLabel(QStringLiteral("Data ID (DID)"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    EB_DID = MakeHexBox(QStringLiteral("EB_DID"), Label1->text(), this);
-    Label2 = new QLabel(QStringLiteral("Secondary Data ID (SDID)"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    EB_SDID = MakeHexBox(QStringLiteral("EB_SDID"), Label2->text(), this);
-    for (auto [label, box] : {std::pair{Label1, EB_DID}, std::pair{Label2, EB_SDID}}) {
-        label->setBuddy(box);
-        box->setFixedWidth(40);
-    }
+    auto *ids = new QGridLayout;
+    EB_DID =
+        AddHexRow(ids, 0, QStringLiteral("Label1"), QStringLiteral("EB_DID"), QStringLiteral("Data ID (DID)"), this);
+    EB_SDID = AddHexRow(ids, 1, QStringLiteral("Label2"), QStringLiteral("EB_SDID"),
+                        QStringLiteral("Secondary Data ID (SDID)"), this);
 
     F_Line = new LinePanel(context.messages, this);
     F_Line->setCheck([this](int line) { return this->context.kyr.ValidLine(program, line); });
@@ -59,11 +53,6 @@ frmConstant::frmConstant(EditorContext &context, QWidget *parent) : QDialog(pare
     B_Apply = MakeButton(QStringLiteral("B_Apply"), QStringLiteral("Apply"), this);
     B_Cancel = MakeButton(QStringLiteral("B_Cancel"), QStringLiteral("Cancel"), this);
 
-    auto *ids = new QGridLayout;
-    ids->addWidget(Label1, 0, 0);
-    ids->addWidget(EB_DID, 0, 1);
-    ids->addWidget(Label2, 1, 0);
-    ids->addWidget(EB_SDID, 1, 1);
     ids->setColumnStretch(2, 1);
     auto *right = new QVBoxLayout;
     right->addLayout(ids);

@@ -9,7 +9,6 @@
 class LinePanel;
 class QCheckBox;
 class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -38,9 +37,7 @@ private:
     QGroupBox *F_Constant = nullptr;
     // RB_None, RB_Stereo, RB_51, RB_Stereo_SAP, RB_51_SAP, by ConstantModule::File
     std::array<QRadioButton *, 5> RB_File{};
-    QLabel *Label1 = nullptr;
     QLineEdit *EB_DID = nullptr;
-    QLabel *Label2 = nullptr;
     QLineEdit *EB_SDID = nullptr;
     LinePanel *F_Line = nullptr;
     QCheckBox *CB_ConditionalInsertion = nullptr;
