@@ -13,6 +13,8 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -31,6 +33,10 @@ frmBridging::frmBridging(EditorContext &context, QWidget *parent) : QDialog(pare
     CB_Bridge = MakeList(QStringLiteral("CB_Bridge"), QStringLiteral("Bridge"), {}, this);
     CB_Bridge->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     CB_Bridge->setMinimumContentsLength(62);
+    // A list shows its item as its name; the label gives it a caption too.
+    auto *label = new QLabel(QStringLiteral("Bridge"), this);
+    label->setObjectName(QStringLiteral("Label3"));
+    label->setBuddy(CB_Bridge);
 
     F_VBI = MakeFrame(QStringLiteral("F_VBI"), QStringLiteral("VBI"), this);
     auto *vbiGrid = new QGridLayout(F_VBI);
@@ -64,7 +70,10 @@ frmBridging::frmBridging(EditorContext &context, QWidget *parent) : QDialog(pare
     frames->addWidget(F_Vanc);
     frames->addWidget(F_VBI);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(CB_Bridge);
+    auto *choice = new QHBoxLayout;
+    choice->addWidget(label);
+    choice->addWidget(CB_Bridge, 1);
+    layout->addLayout(choice);
     layout->addLayout(frames);
     layout->addLayout(MakeButtonRow({B_Apply, B_Cancel}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
