@@ -41,7 +41,6 @@ struct BridgeModule
     int positionIn(const QList<BridgeChoice> &choices) const;
     void choose(const BridgeChoice &choice);
 
-    bool usable() const { return source == 1 || source == 2; }
     // The stream and program of the VANC side: OUTBRIDGE1 and the destination
     // for WST to OP-47, INBRIDGE1 and the source for OP-47 to WST.
     int vancStream() const;

@@ -115,7 +115,7 @@ frmBridging::frmBridging(EditorContext &context, QWidget *parent) : QDialog(pare
     ShowBridgeChoices(true);
     ShowHex(EB_DID, stored.did);
     ShowHex(EB_SDID, stored.sdid);
-    const bool sd = module.usable() && RequestsSD(kyr, module.vancProgram() - 1);
+    const bool sd = RequestsSD(kyr, module.vancProgram() - 1);
     F_Line->applySD(sd);
     if (!sd)
         F_Line->selectLuma(stored.luma);
@@ -139,7 +139,7 @@ void frmBridging::ShowBridgeChoices(bool existing)
     CB_Bridge->clear();
     for (const BridgeChoice &choice : std::as_const(choices))
         CB_Bridge->addItem(choice.text);
-    const int position = module.usable() ? module.positionIn(choices) : 0;
+    const int position = module.positionIn(choices);
     CB_Bridge->setCurrentIndex(position);
     CB_Bridge_Click(position);
     // A stored bridge that none of the items shows (its programs no longer

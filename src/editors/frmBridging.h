@@ -27,10 +27,6 @@ public:
 
     frmBridging(EditorContext &context, QWidget *parent = nullptr);
 
-    // The bridge as the dialog would write it.
-    const BridgeModule &bridge() const { return module; }
-    bool reconfiguring() const { return mustApply; }
-
 public slots:
     void CB_Bridge_Click(int position);
     void CB_LineNum_Click(int index, bool checked);
