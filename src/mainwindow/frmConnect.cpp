@@ -7,6 +7,7 @@
 #include "frmModem.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -54,7 +55,7 @@ QComboBox *portList(const QString &name, const QString &current, QWidget *parent
     box->setAccessibleName(QStringLiteral("Connect using"));
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
-    box->addItems(frmConnect::PortNames());
+    box->addItems(frmConnect::FixedPortNames());
     box->setMinimumWidth(160);
     box->setCurrentText(current);
     return box;
@@ -69,9 +70,14 @@ QLabel *label(const QString &text, QWidget *buddy, QWidget *parent)
 
 } // namespace
 
+QStringList frmConnect::FixedPortNames()
+{
+    return {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"), QStringLiteral("COM4")};
+}
+
 QStringList frmConnect::PortNames()
 {
-    QStringList names{QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"), QStringLiteral("COM4")};
+    QStringList names = FixedPortNames();
     for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts()) {
         const QString location = port.systemLocation();
         if (!location.isEmpty() && !names.contains(location))
@@ -150,6 +156,14 @@ frmConnect::frmConnect(ConnectionSettings &connection, DialogRunner &dialogRunne
                 chooseMethod(option);
         });
     }
+    // The computer's own serial ports are looked up when a port list is first
+    // used rather than while the dialog opens: the look-up takes longer than
+    // putting the dialog on screen.
+    for (QComboBox *list : {CB_COM, CB_MODEM}) {
+        list->installEventFilter(this);
+        list->lineEdit()->installEventFilter(this);
+    }
+
     connect(ok, &QPushButton::clicked, this, &frmConnect::B_OK_Click);
     connect(cancel, &QPushButton::clicked, this, &frmConnect::B_Cancel_Click);
     connect(properties, &QPushButton::clicked, this, &frmConnect::B_Properties_Click);
@@ -160,6 +174,22 @@ frmConnect::frmConnect(ConnectionSettings &connection, DialogRunner &dialogRunne
         RB_LAN->setChecked(true);
     else if (settings.Method == QLatin1String("MODEM"))
         RB_Modem->setChecked(true);
+}
+
+bool frmConnect::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (!portsDiscovered && (type == QEvent::FocusIn || type == QEvent::MouseButtonPress || type == QEvent::KeyPress)) {
+        portsDiscovered = true;
+        const QStringList names = PortNames();
+        for (QComboBox *list : {CB_COM, CB_MODEM}) {
+            const QString current = list->currentText();
+            for (const QString &name : names.mid(list->count()))
+                list->addItem(name);
+            list->setCurrentText(current);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmConnect::chooseMethod(QRadioButton *chosen)

@@ -21,6 +21,11 @@ public:
     // The ports a port list offers: "COM1" .. "COM4", then the serial ports
     // of this computer.
     static QStringList PortNames();
+    // "COM1" .. "COM4".
+    static QStringList FixedPortNames();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void chooseMethod(QRadioButton *chosen);
@@ -40,4 +45,5 @@ private:
     QComboBox *CB_COM = nullptr;
     QComboBox *CB_MODEM = nullptr;
     QLineEdit *EB_Phone = nullptr;
+    bool portsDiscovered = false;
 };
