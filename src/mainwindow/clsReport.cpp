@@ -48,6 +48,24 @@ QString mapText(MapGroup group, int n, double value, const QString &valueText)
     return {};
 }
 
+// A date or time in the locale's own short form when the report's Latin-1
+// can hold it (other spaces become plain ones, direction marks are left
+// out), otherwise in the numeric form given, which it always can.
+QString stampText(const QString &localised, const QString &numeric)
+{
+    QString text;
+    for (const QChar c : localised) {
+        if (c.category() == QChar::Other_Format)
+            continue;
+        text += c.isSpace() ? QChar(u' ') : c;
+    }
+    for (const QChar c : text) {
+        if (c.unicode() > 0xff)
+            return numeric;
+    }
+    return text;
+}
+
 } // namespace
 
 QString clsReport::UnknownText(const QString &value)
@@ -145,15 +163,17 @@ QString clsReport::LanguageText(int caption, int row) const
            (easy ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
-void clsReport::Header(QString &out, const QDateTime &now) const
+void clsReport::Header(QString &out, const QDateTime &now, const QLocale &locale) const
 {
-    const QLocale locale = QLocale::system();
+    const QLocale c = QLocale::c();
     line(out, QStringLiteral("KYR7 Configuration"));
     line(out, {});
     line(out,
          QStringLiteral("KYR7Set V%1.%2.%3").arg(KYR7_VERSION_MAJOR).arg(KYR7_VERSION_MINOR).arg(KYR7_VERSION_PATCH));
-    line(out, QStringLiteral("Saved:  ") + locale.toString(now.time(), QLocale::ShortFormat) + u' ' +
-                  locale.toString(now.date(), QLocale::ShortFormat));
+    line(out, QStringLiteral("Saved:  ") +
+                  stampText(locale.toString(now.time(), QLocale::ShortFormat), c.toString(now.time(), u"HH:mm")) +
+                  u' ' +
+                  stampText(locale.toString(now.date(), QLocale::ShortFormat), c.toString(now.date(), u"yyyy-MM-dd")));
     line(out, {});
     line(out, QStringLiteral("KYR7 Encoder"));
     line(out, QStringLiteral("    Software Part Number:  ") + K(KyrRow::Software) + QStringLiteral(" Rev. ") +
@@ -324,10 +344,10 @@ void clsReport::StreamBlock(QString &out, int s) const
     line(out, {});
 }
 
-QString clsReport::Text(const QDateTime &now) const
+QString clsReport::Text(const QDateTime &now, const QLocale &locale) const
 {
     QString out;
-    Header(out, now);
+    Header(out, now, locale);
     ProgramBlock(out, 0);
     if (kyr.KYR(KyrRow::ProgramCount).toDouble() > 1)
         ProgramBlock(out, 1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 class clsKYR;
@@ -14,8 +15,9 @@ public:
 
     explicit clsReport(const clsKYR &kyr) : kyr(kyr) {}
 
-    // The whole report; now is the time stamped in the header.
-    QString Text(const QDateTime &now) const;
+    // The whole report; now is the time stamped in the header, in the
+    // locale's short time and date formats.
+    QString Text(const QDateTime &now, const QLocale &locale = QLocale::system()) const;
 
     // "CC2 To CC1", "XDS No Map", "S3  To  S4" for the caption program rows
     // 2..16; empty text for any other row.
@@ -32,7 +34,7 @@ public:
     static QString UnknownText(const QString &value);
 
 private:
-    void Header(QString &out, const QDateTime &now) const;
+    void Header(QString &out, const QDateTime &now, const QLocale &locale) const;
     void ProgramBlock(QString &out, int program) const;
     void StreamBlock(QString &out, int stream) const;
     void CommonLines(QString &out, int stream) const;

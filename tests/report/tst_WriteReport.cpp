@@ -1,5 +1,6 @@
 #include "WriteReport.h"
 #include "clsKYR.h"
+#include "clsReport.h"
 
 #include <QDir>
 #include <QFile>
@@ -91,6 +92,8 @@ private slots:
     void streamLinesFollowDirectionDataTypeAndMode_data();
     void streamLinesFollowDirectionDataTypeAndMode();
     void valuesStayOnTheirLineInLatin1();
+    void savedStampFitsTheFile_data();
+    void savedStampFitsTheFile();
     void unwritableFolderIsReported();
 };
 
@@ -165,6 +168,28 @@ void tst_WriteReport::valuesStayOnTheirLineInLatin1()
     clsKYR kyr;
     kyr.setSKYR(KyrRow::SerialNumber, QStringLiteral("Z\u00FCrich-\u03A97\r\nDHCP:  ON\r"));
     QVERIFY(Written(kyr).contains("           Serial Number:  Z\xFCrich-?7DHCP:  ON\r\n"));
+}
+
+// The locale's short formats where Latin-1 holds them, numbers where it does not; never "?".
+void tst_WriteReport::savedStampFitsTheFile_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("stamp");
+    QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << "9:05 AM 3/7/24";
+    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "09:05 07.03.24";
+    QTest::newRow("Korean: the time's morning word")
+        << QLocale(QLocale::Korean, QLocale::SouthKorea) << "09:05 24. 3. 7.";
+    QTest::newRow("Arabic, Egypt: Arabic digits") << QLocale(QLocale::Arabic, QLocale::Egypt) << "09:05 2024-03-07";
+    QTest::newRow("Arabic, Morocco: direction marks") << QLocale(QLocale::Arabic, QLocale::Morocco) << "09:05 7/3/2024";
+    QTest::newRow("Persian") << QLocale(QLocale::Persian, QLocale::Iran) << "09:05 2024-03-07";
+}
+
+void tst_WriteReport::savedStampFitsTheFile()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, stamp);
+    const QStringList lines = clsReport(clsKYR()).Text(kNow, locale).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.value(3), "Saved:  " + stamp);
 }
 
 void tst_WriteReport::unwritableFolderIsReported()
