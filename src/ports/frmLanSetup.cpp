@@ -21,6 +21,14 @@ namespace {
 const QString kPortErrorTitle = QStringLiteral("LAN Port Error");
 constexpr int kPortLimit = 30000;
 
+// The port as the encoder receives it: the text the model turns a box's text
+// into. "2000" and "02000" are the same port; an empty box is port 0.
+QString SentPort(const QString &text)
+{
+    const int kind = clsKYR::Definitions(Section::Str).at(StrRow::PortAddr).Kind;
+    return clsKYR::ToText(kind, clsKYR::FromText(kind, text));
+}
+
 } // namespace
 
 std::array<QString, 4> frmLanSetup::SplitAddress(const QString &address)
@@ -170,8 +178,9 @@ bool frmLanSetup::PortsValid()
             messages.inform(kPortErrorTitle, QStringLiteral("All Lan port addresses must be less than 30000"));
             return false;
         }
+        const QString port = SentPort(text);
         for (int j = k + 1; j < 8; ++j) {
-            if (EB_Port[j]->text() == text) {
+            if (SentPort(EB_Port[j]->text()) == port) {
                 messages.inform(kPortErrorTitle, QStringLiteral("All Lan port addresses must be unique"));
                 refused = true;
             }

@@ -68,8 +68,10 @@ void tst_PortDialogs::lan_data()
     row("two empty boxes are equal", "2000,,2002,2003,,2005,2006,2007", {unique});
     row("29999 passes; third dot missing", "2000,2001,2002,29999,2004,2005,2006,2007", {}, "10.1.2", "10|1||",
         "10.1..");
-    row("2000 and 02000 differ; rest after the third dot kept", "2000,02000,2002,2003,2004,2005,2006,2007", {},
-        "1.2.3.4.5", "1|2|3|4.5", "1.2.3.4.5");
+    row("2000 and 02000 are one port to the encoder", "2000,02000,2002,2003,2004,2005,2006,2007", {unique});
+    row("0 and an empty box are one port", "0,2001,2002,2003,2004,2005,2006,", {unique});
+    row("rest after the third dot kept", "2000,2001,2002,2003,2004,2005,2006,2007", {}, "1.2.3.4.5", "1|2|3|4.5",
+        "1.2.3.4.5");
     row("stored pieces longer than a box's limit kept whole", "2000,2001,2002,2003,2004,2005,2006,2007", {},
         "1000.1.2.3456", "1000|1|2|3456", "1000.1.2.3456");
 }
