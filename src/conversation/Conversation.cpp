@@ -7,6 +7,7 @@
 #include "TcpLink.h"
 #include "clsKYR.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -312,6 +313,7 @@ void Conversation::OpenConnection(const ConnectionSettings &settings)
     connect(link.get(), &Link::dataReceived, this, &Conversation::onData);
     connect(link.get(), &Link::errorOccurred, this, &Conversation::onLinkError);
     connect(link.get(), &Link::closed, this, &Conversation::onLinkClosed);
+    startProgress();
     link->open();
     if (lan || !link->isOpen())
         return;
@@ -337,17 +339,24 @@ void Conversation::onLinkError(const QString &message)
     emit monitor(message);
     if (method == QLatin1String("LAN") && link)
         link->close();
+    emit linkFailed();
 }
 
 void Conversation::onData(const QByteArray &bytes)
 {
+    emit bytesReceived(bytes);
     GetSetup(QString::fromLatin1(bytes));
 }
 
 void Conversation::SendCommand(const QString &text)
 {
-    if (link)
-        link->send(text.toLatin1());
+    if (!link)
+        return;
+    const QByteArray bytes = text.toLatin1();
+    const bool open = link->isOpen();
+    link->send(bytes);
+    if (open)
+        emit bytesSent(bytes);
 }
 
 void Conversation::Disconnect()
@@ -413,6 +422,7 @@ void Conversation::StartClosing()
     RxBuffer.clear();
     if (!stepWaiting())
         CurrentStep = 0;
+    startProgress();
     if (stepWaiting())
         startCurrentStep(false);
 }
@@ -423,6 +433,25 @@ void Conversation::failStep()
     timer.stop();
     timer.setInterval(0);
     emit halted();
+}
+
+int Conversation::StepCount() const
+{
+    return int(std::count_if(Script.begin(), Script.end(), [](const ScriptStep &s) { return !s.Command.isEmpty(); }));
+}
+
+void Conversation::startProgress()
+{
+    stepsDone = 0;
+    stepTotal = StepCount();
+    emit progress(stepsDone, stepTotal);
+}
+
+void Conversation::stepDone()
+{
+    if (stepsDone < stepTotal)
+        ++stepsDone;
+    emit progress(stepsDone, stepTotal);
 }
 
 void Conversation::endOfScript()
@@ -471,6 +500,7 @@ void Conversation::GetSetup(const QString &text)
         timer.stop();
         step.Reply = RxBuffer;
         RxBuffer.clear();
+        stepDone();
 
         const int d = CurrentStep - SetupStep;
         if (Finishing == 0 && d == 63)
@@ -511,6 +541,7 @@ void Conversation::Timer1Tick()
             CurrentStep += 1;
             timer.stop();
             RxBuffer.clear();
+            stepDone();
             if (!stepWaiting()) {
                 endOfScript();
                 return;

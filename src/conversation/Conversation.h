@@ -75,6 +75,12 @@ public:
     // sent (or the script has run through).
     bool FinalCommandSent() const;
 
+    // Progress of the running conversation: the steps of its script (those
+    // that send or wait; the gaps of the step table are not steps) and how
+    // many of them are done. Counted when a conversation starts.
+    int StepCount() const;
+    int StepsDone() const { return stepsDone; }
+
     // The 23 listings of a completed retrieval, in section order.
     QStringList Listings() const;
 
@@ -97,6 +103,16 @@ signals:
     // command of a closing conversation was sent. (Closed earlier during a
     // closing conversation, the step fails instead: "Connection Has Failed".)
     void linkClosed();
+    // The link failed ("LAN Error: ...", "COM3 is not available" is on the
+    // monitor).
+    void linkFailed();
+    // A step of the running conversation is done, or a conversation starts
+    // (done 0). done never decreases within a conversation and ends at total.
+    void progress(int done, int total);
+    // Every byte written to the link, and every byte received from it, as
+    // they pass.
+    void bytesSent(const QByteArray &bytes);
+    void bytesReceived(const QByteArray &bytes);
 
 private:
     void onConnected();
@@ -107,6 +123,8 @@ private:
     void endOfScript();
     bool stepWaiting() const;
     void failStep();
+    void startProgress();
+    void stepDone();
     void writeStep(int index, const ScriptStep &step);
     void addClosingStep(const QString &command, const QString &expect, int interval, const QString &status = {});
     void addSectionVisit(const QString &section, const QString &status, const std::vector<QString> &commands);
@@ -120,4 +138,6 @@ private:
     std::unique_ptr<Link> link;
     QString method;                // link kind of the open connection
     bool overflowReported = false; // the current step already failed on a flood
+    int stepsDone = 0;
+    int stepTotal = 0;
 };
