@@ -6,7 +6,10 @@
 #include "frmKYR7Set.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
 #include <QSettings>
+#include <QStandardPaths>
 
 int main(int argc, char *argv[])
 {
@@ -15,6 +18,21 @@ int main(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KYR7Setup"));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(KYR7_VERSION_MAJOR).arg(KYR7_VERSION_MINOR).arg(KYR7_VERSION_PATCH));
+
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral("KYR7 Setup Program: sets up a KYR7 encoder."));
+    options.addHelpOption();
+    options.addVersionOption();
+    const QCommandLineOption logOption(
+        QStringLiteral("log"),
+        QStringLiteral("Appends the conversation with the encoder to <file>, instead of a new file per session in the "
+                       "program's data folder."),
+        QStringLiteral("file"));
+    options.addOption(logOption);
+    options.process(app);
 
     // The per-user store: the registry on Windows, KYR7Setup.conf under the
     // user's configuration folder on Linux.
@@ -31,6 +49,11 @@ int main(int argc, char *argv[])
     services.clock = &clock;
     services.timer = &timer;
     services.reportFolder = QStringLiteral(".");
+    // The per-user data folder: ~/.local/share/KYR7Setup on Linux, the
+    // user's AppData\Local\KYR7Setup on Windows.
+    services.logFolder =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)).filePath(QStringLiteral("logs"));
+    services.logFile = options.value(logOption);
 
     frmKYR7Set window(services);
     messages.setParent(&window);

@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include "WheelGuard.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -38,7 +40,13 @@ QComboBox *MakeList(const QString &name, const QString &label, const QStringList
     auto *list = named(new QComboBox(parent), name, label);
     list->setEditable(false);
     list->addItems(items);
+    KeepFromWheel(list);
     return list;
+}
+
+void KeepFromWheel(QComboBox *list)
+{
+    WheelGuard::install(list);
 }
 
 QLineEdit *MakeEdit(const QString &name, const QString &label, QWidget *parent, int maxLength)
@@ -47,6 +55,17 @@ QLineEdit *MakeEdit(const QString &name, const QString &label, QWidget *parent, 
     if (maxLength > 0)
         box->setMaxLength(maxLength);
     box->setProperty(kTypingLimit, box->maxLength());
+    return box;
+}
+
+QLineEdit *MakeValue(const QString &name, const QString &caption, QWidget *parent)
+{
+    QLineEdit *box = MakeEdit(name, caption, parent);
+    box->setReadOnly(true);
+    // Shown on the window's own colour, so it does not look like a box to type in.
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    box->setPalette(palette);
     return box;
 }
 

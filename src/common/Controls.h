@@ -20,10 +20,16 @@ class QWidget;
 // so that tests and screen readers find it.
 
 QPushButton *MakeButton(const QString &name, const QString &caption, QWidget *parent);
-// A drop-down list of fixed items, without free typing.
+// A drop-down list of fixed items, without free typing. It changes only by
+// a deliberate choice: a mouse wheel passing over it does nothing.
 QComboBox *MakeList(const QString &name, const QString &label, const QStringList &items, QWidget *parent);
+// Keeps a list from changing as a mouse wheel passes over it (MakeList does).
+void KeepFromWheel(QComboBox *list);
 // A text box; maxLength 0 leaves its length free.
 QLineEdit *MakeEdit(const QString &name, const QString &label, QWidget *parent, int maxLength = 0);
+// A read-only value on display (a serial number, an address), announced
+// with its caption and its value; the value can be selected and copied.
+QLineEdit *MakeValue(const QString &name, const QString &caption, QWidget *parent);
 QCheckBox *MakeCheck(const QString &name, const QString &caption, QWidget *parent);
 // An option button; the options of one parent exclude each other.
 QRadioButton *MakeOption(const QString &name, const QString &caption, QWidget *parent);

@@ -13,7 +13,7 @@ class StepTimer;
 // What the main window needs from its surroundings. The program passes the
 // real ones; tests pass scripted message boxes, a dialog runner that drives
 // dialogs, a manual step timer, a fixed clock, an INI settings file and a
-// temporary report folder.
+// temporary report and log folder.
 struct AppServices
 {
     QSettings *settings = nullptr; // connection settings store
@@ -24,4 +24,8 @@ struct AppServices
     QString reportFolder = QStringLiteral("."); // folder of kyr.cfg
     quint16 tcpPort = 1080;                     // the encoder's TCP port
     Conversation::LinkFactory linkFactory;      // empty: the real links
+    // The conversation log: a file per session in logFolder, or every
+    // session appended to logFile when the operator named one. Neither: no log.
+    QString logFolder;
+    QString logFile;
 };

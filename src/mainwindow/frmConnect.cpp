@@ -58,6 +58,7 @@ QComboBox *portList(const QString &name, const QString &current, QWidget *parent
     box->addItems(frmConnect::FixedPortNames());
     box->setMinimumWidth(160);
     box->setCurrentText(current);
+    KeepFromWheel(box);
     return box;
 }
 

@@ -9,6 +9,7 @@
 #include "ModuleEditors.h"
 #include "ModuleType.h"
 #include "StepTimer.h"
+#include "WindowRole.h"
 #include "WriteReport.h"
 #include "frmConnect.h"
 #include "frmLanSetup.h"
@@ -22,7 +23,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QTabBar>
@@ -61,22 +64,19 @@ int typeOfText(const QString &text)
     return TypeFree;
 }
 
-// A read-only value field: a sunken label that can be selected and copied.
-QLabel *valueLabel(const QString &name, const QString &accessible, QWidget *parent, int minWidth = 130)
+// A read-only value field, announced with its caption and its value.
+QLineEdit *valueField(const QString &name, const QString &caption, QWidget *parent, int minWidth = 130)
 {
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setAccessibleName(accessible);
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setMinimumWidth(minWidth);
-    return label;
+    QLineEdit *field = MakeValue(name, caption, parent);
+    field->setMinimumWidth(minWidth);
+    return field;
 }
 
-QLabel *captionLabel(const QString &name, const QString &text, QWidget *parent)
+QLabel *captionLabel(const QString &name, const QString &text, QWidget *parent, QWidget *buddy = nullptr)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
+    label->setBuddy(buddy);
     return label;
 }
 
@@ -89,8 +89,10 @@ bool isNumber(const KyrValue &value, double number)
 } // namespace
 
 frmKYR7Set::frmKYR7Set(const AppServices &appServices, QWidget *parent)
-    : QWidget(parent), services(appServices), conv(kyr, *appServices.timer, *appServices.messages, this)
+    : QWidget(parent), services(appServices), conv(kyr, *appServices.timer, *appServices.messages, this),
+      log(*appServices.clock, this)
 {
+    InstallWindowRole();
     setObjectName(QStringLiteral("frmKYR7Set"));
     setWindowTitle(QStringLiteral("KYR7 Setup Program"));
     conv.TcpPort = services.tcpPort;
@@ -101,8 +103,15 @@ frmKYR7Set::frmKYR7Set(const AppServices &appServices, QWidget *parent)
 
     connect(&conv, &Conversation::monitor, this, &frmKYR7Set::MonitorAdd);
     connect(&conv, &Conversation::retrievalFinished, this, &frmKYR7Set::onRetrievalFinished);
-    connect(&conv, &Conversation::closingFinished, this, [this] { B_Cancel->setText(QStringLiteral("Done")); });
+    connect(&conv, &Conversation::closingFinished, this, [this] {
+        PB_Progress->hide();
+        SetCaption(B_Cancel, QStringLiteral("Done"));
+    });
     connect(&conv, &Conversation::linkClosed, this, &frmKYR7Set::onLinkClosed);
+    connect(&conv, &Conversation::progress, this, &frmKYR7Set::onProgress);
+    connect(&conv, &Conversation::halted, this, &frmKYR7Set::tellWhereTheLogIs);
+    connect(&conv, &Conversation::linkFailed, this, &frmKYR7Set::tellWhereTheLogIs);
+    log.follow(conv);
 }
 
 frmKYR7Set::~frmKYR7Set() = default;
@@ -112,37 +121,38 @@ void frmKYR7Set::buildControls()
     // Encoder identity.
     F_ID = new QGroupBox(this);
     F_ID->setObjectName(QStringLiteral("F_ID"));
-    TB_TYPE = valueLabel(QStringLiteral("TB_TYPE"), QStringLiteral("Encoder Type"), F_ID);
-    TB_Serial = valueLabel(QStringLiteral("TB_Serial"), QStringLiteral("Serial Number"), F_ID);
-    TB_Firmware = valueLabel(QStringLiteral("TB_Firmware"), QStringLiteral("Firmware Number"), F_ID);
-    TB_Revision = valueLabel(QStringLiteral("TB_Revision"), QStringLiteral("Revision"), F_ID);
+    TB_TYPE = valueField(QStringLiteral("TB_TYPE"), QStringLiteral("Encoder Type"), F_ID);
+    TB_Serial = valueField(QStringLiteral("TB_Serial"), QStringLiteral("Serial Number"), F_ID);
+    TB_Firmware = valueField(QStringLiteral("TB_Firmware"), QStringLiteral("Firmware Number"), F_ID);
+    TB_Revision = valueField(QStringLiteral("TB_Revision"), QStringLiteral("Revision"), F_ID);
     auto *idGrid = new QGridLayout(F_ID);
-    idGrid->addWidget(captionLabel(QStringLiteral("Label3"), QStringLiteral("Encoder Type"), F_ID), 0, 0);
+    idGrid->addWidget(captionLabel(QStringLiteral("Label3"), QStringLiteral("Encoder Type"), F_ID, TB_TYPE), 0, 0);
     idGrid->addWidget(TB_TYPE, 0, 1);
-    idGrid->addWidget(captionLabel(QStringLiteral("Label4"), QStringLiteral("Serial Number"), F_ID), 1, 0);
+    idGrid->addWidget(captionLabel(QStringLiteral("Label4"), QStringLiteral("Serial Number"), F_ID, TB_Serial), 1, 0);
     idGrid->addWidget(TB_Serial, 1, 1);
-    idGrid->addWidget(captionLabel(QStringLiteral("Label5"), QStringLiteral("Firmware Number"), F_ID), 2, 0);
+    idGrid->addWidget(captionLabel(QStringLiteral("Label5"), QStringLiteral("Firmware Number"), F_ID, TB_Firmware), 2,
+                      0);
     idGrid->addWidget(TB_Firmware, 2, 1);
-    idGrid->addWidget(captionLabel(QStringLiteral("Label6"), QStringLiteral("Revision"), F_ID), 3, 0);
+    idGrid->addWidget(captionLabel(QStringLiteral("Label6"), QStringLiteral("Revision"), F_ID, TB_Revision), 3, 0);
     idGrid->addWidget(TB_Revision, 3, 1);
     idGrid->setRowStretch(4, 1);
 
     // Network settings.
     F_TCP = new QGroupBox(QStringLiteral("TCP/IP"), this);
     F_TCP->setObjectName(QStringLiteral("F_TCP"));
-    TB_Address = valueLabel(QStringLiteral("TB_Address"), QStringLiteral("Address"), F_TCP);
-    TB_Netmask = valueLabel(QStringLiteral("TB_Netmask"), QStringLiteral("Netmask"), F_TCP);
-    TB_Gateway = valueLabel(QStringLiteral("TB_Gateway"), QStringLiteral("Gateway"), F_TCP);
-    TB_DHCP = valueLabel(QStringLiteral("TB_DHCP"), QStringLiteral("DHCP"), F_TCP, 50);
+    TB_Address = valueField(QStringLiteral("TB_Address"), QStringLiteral("Address"), F_TCP);
+    TB_Netmask = valueField(QStringLiteral("TB_Netmask"), QStringLiteral("Netmask"), F_TCP);
+    TB_Gateway = valueField(QStringLiteral("TB_Gateway"), QStringLiteral("Gateway"), F_TCP);
+    TB_DHCP = valueField(QStringLiteral("TB_DHCP"), QStringLiteral("DHCP"), F_TCP, 50);
     B_Properties = MakeButton(QStringLiteral("B_Properties"), QStringLiteral("Properties"), F_TCP);
     auto *tcpGrid = new QGridLayout(F_TCP);
-    tcpGrid->addWidget(captionLabel(QStringLiteral("Label7"), QStringLiteral("Address"), F_TCP), 0, 0);
+    tcpGrid->addWidget(captionLabel(QStringLiteral("Label7"), QStringLiteral("Address"), F_TCP, TB_Address), 0, 0);
     tcpGrid->addWidget(TB_Address, 0, 1, 1, 2);
-    tcpGrid->addWidget(captionLabel(QStringLiteral("Label8"), QStringLiteral("Netmask"), F_TCP), 1, 0);
+    tcpGrid->addWidget(captionLabel(QStringLiteral("Label8"), QStringLiteral("Netmask"), F_TCP, TB_Netmask), 1, 0);
     tcpGrid->addWidget(TB_Netmask, 1, 1, 1, 2);
-    tcpGrid->addWidget(captionLabel(QStringLiteral("Label12"), QStringLiteral("Gateway"), F_TCP), 2, 0);
+    tcpGrid->addWidget(captionLabel(QStringLiteral("Label12"), QStringLiteral("Gateway"), F_TCP, TB_Gateway), 2, 0);
     tcpGrid->addWidget(TB_Gateway, 2, 1, 1, 2);
-    tcpGrid->addWidget(captionLabel(QStringLiteral("Label9"), QStringLiteral("DHCP"), F_TCP), 3, 0);
+    tcpGrid->addWidget(captionLabel(QStringLiteral("Label9"), QStringLiteral("DHCP"), F_TCP, TB_DHCP), 3, 0);
     tcpGrid->addWidget(TB_DHCP, 3, 1);
     tcpGrid->addWidget(B_Properties, 3, 2, Qt::AlignRight);
     tcpGrid->setColumnStretch(1, 1);
@@ -161,17 +171,15 @@ void frmKYR7Set::buildControls()
 
     F_General = new QGroupBox(QStringLiteral("General Config"), F_Program);
     F_General->setObjectName(QStringLiteral("F_General"));
-    TB_Video = valueLabel(QStringLiteral("TB_Video"), QStringLiteral("Current Video Format"), F_General, 200);
-    CB_Video = new QComboBox(F_General);
-    CB_Video->setObjectName(QStringLiteral("CB_Video"));
-    CB_Video->setAccessibleName(QStringLiteral("Requested Video Format"));
+    TB_Video = valueField(QStringLiteral("TB_Video"), QStringLiteral("Current Video Format"), F_General, 200);
+    CB_Video = MakeList(QStringLiteral("CB_Video"), QStringLiteral("Requested Video Format"), {}, F_General);
     CB_Video->setMinimumWidth(200);
     B_LineUsage = MakeButton(QStringLiteral("B_LineUsage"), QStringLiteral("Line Usage"), F_General);
     auto *label10 = captionLabel(QStringLiteral("Label10"), QStringLiteral("Requested Video Format"), F_General);
     label10->setBuddy(CB_Video);
     auto *generalGrid = new QGridLayout(F_General);
-    generalGrid->addWidget(captionLabel(QStringLiteral("Label11"), QStringLiteral("Current Video Format"), F_General),
-                           0, 0);
+    generalGrid->addWidget(
+        captionLabel(QStringLiteral("Label11"), QStringLiteral("Current Video Format"), F_General, TB_Video), 0, 0);
     generalGrid->addWidget(TB_Video, 0, 1);
     generalGrid->addWidget(label10, 1, 0);
     generalGrid->addWidget(CB_Video, 1, 1);
@@ -187,13 +195,10 @@ void frmKYR7Set::buildControls()
         const QString n = QString::number(i);
         const QString position = QString::number(i + 1);
         TB_Stream[i] = captionLabel(QStringLiteral("TB_Stream_") + n, QStringLiteral("Stream ") + position, F_Modules);
-        TB_Stream[i]->setAccessibleName(QStringLiteral("Stream ") + position);
-        CB_Module[i] = new QComboBox(F_Modules);
-        CB_Module[i]->setObjectName(QStringLiteral("CB_Module_") + n);
-        CB_Module[i]->setAccessibleName(QStringLiteral("Module ") + position);
+        CB_Module[i] = MakeList(QStringLiteral("CB_Module_") + n, QStringLiteral("Module ") + position, {}, F_Modules);
         CB_Module[i]->setMinimumWidth(190);
         TB_Port[i] =
-            valueLabel(QStringLiteral("TB_Port_") + n, QStringLiteral("Data Source ") + position, F_Modules, 150);
+            valueField(QStringLiteral("TB_Port_") + n, QStringLiteral("Data Source ") + position, F_Modules, 150);
         B_Configure[i] = MakeButton(QStringLiteral("B_Configure_") + n, QStringLiteral("Configure"), F_Modules);
         B_Configure[i]->setAccessibleName(QStringLiteral("Configure ") + position);
         modulesGrid->addWidget(TB_Stream[i], i + 1, 0);
@@ -236,12 +241,23 @@ void frmKYR7Set::buildControls()
     area->addWidget(LB_Monitor, 0, 0);
     LB_Monitor->raise();
 
+    // Under the monitor, where "Save and Exit" and "Load Factory Defaults"
+    // stand while the configuration shows: how far the conversation has got.
+    PB_Progress = new QProgressBar(this);
+    PB_Progress->setObjectName(QStringLiteral("PB_Progress"));
+    PB_Progress->setAccessibleName(QStringLiteral("Conversation Progress"));
+    PB_Progress->setFormat(QStringLiteral("%v of %m steps"));
+    PB_Progress->setRange(0, 1);
+    PB_Progress->setValue(0);
+    PB_Progress->hide();
+
     B_Save = MakeButton(QStringLiteral("B_Save"), QStringLiteral("Save and Exit"), this);
     B_Defaults = MakeButton(QStringLiteral("B_Defaults"), QStringLiteral("Load Factory Defaults"), this);
     B_Cancel = MakeButton(QStringLiteral("B_Cancel"), QStringLiteral("Cancel"), this);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(B_Save);
     buttons->addWidget(B_Defaults);
+    buttons->addWidget(PB_Progress, 1);
     buttons->addStretch(1);
     buttons->addWidget(B_Cancel);
 
@@ -297,8 +313,39 @@ bool frmKYR7Set::Start()
     show();
     MonitorOn();
     MonitorAdd(QStringLiteral("Attempting to connect to KYR7"));
+    openLog();
     guarded(routine, [this] { conv.OpenConnection(settings); });
     return true;
+}
+
+void frmKYR7Set::openLog()
+{
+    QString link = settings.Method;
+    if (settings.Method == QLatin1String("LAN"))
+        link += u' ' + settings.IP;
+    else if (settings.Method == QLatin1String("SERIAL"))
+        link += u' ' + settings.Serial;
+    else if (settings.Method == QLatin1String("MODEM"))
+        link += u' ' + settings.Modem + u' ' + settings.Number;
+    if (!services.logFile.isEmpty())
+        log.openFile(services.logFile, link);
+    else if (!services.logFolder.isEmpty())
+        log.openSession(services.logFolder, link);
+}
+
+void frmKYR7Set::tellWhereTheLogIs()
+{
+    if (!log.errorText().isEmpty())
+        MonitorAdd(QStringLiteral("No conversation log: ") + log.errorText());
+    else if (!log.path().isEmpty())
+        MonitorAdd(QStringLiteral("Conversation log: ") + QDir::toNativeSeparators(log.path()));
+}
+
+void frmKYR7Set::onProgress(int done, int total)
+{
+    PB_Progress->setRange(0, qMax(total, 1));
+    PB_Progress->setValue(done);
+    PB_Progress->show();
 }
 
 void frmKYR7Set::closeEvent(QCloseEvent *event)
@@ -313,6 +360,7 @@ void frmKYR7Set::closeEvent(QCloseEvent *event)
     if (services.settings)
         SaveConnectionSettings(*services.settings, settings, isMinimized());
     conv.Disconnect();
+    log.close();
     emit programEnded();
 }
 
@@ -382,6 +430,7 @@ bool frmKYR7Set::monitorShowing() const
 void frmKYR7Set::onRetrievalFinished()
 {
     const QString routine = QStringLiteral("GetSetup");
+    PB_Progress->hide();
     MonitorOff();
     guarded(routine, [this] {
         ParseSetup(kyr, conv.Listings(),

@@ -3,6 +3,7 @@
 #include "AppServices.h"
 #include "ConnectionSettings.h"
 #include "Conversation.h"
+#include "ConversationLog.h"
 #include "EditorContext.h"
 #include "SharedState.h"
 #include "clsKYR.h"
@@ -16,7 +17,9 @@
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
+class QProgressBar;
 class QPushButton;
 class QTabBar;
 
@@ -61,6 +64,7 @@ public:
     clsKYR &model() { return kyr; }
     SharedState &state() { return shared; }
     Conversation &conversation() { return conv; }
+    const ConversationLog &conversationLog() const { return log; }
     ConnectionSettings &connection() { return settings; }
     bool ConnectOK = false;
     // True once the shutdown has run (the program ends with the window).
@@ -79,6 +83,10 @@ private:
     void onLinkClosed();
     void startClosing(const QString &routine, const std::function<void()> &buildScript, const QString &firstLine);
     void endProgram();
+    void openLog();
+    void onProgress(int done, int total);
+    // After a failure: where the whole conversation can be read.
+    void tellWhereTheLogIs();
     void reportError(const QString &routine);
     // Runs one step of a routine with its own error trap: an unexpected
     // error is reported and the routine goes on.
@@ -96,6 +104,7 @@ private:
     SharedState shared;
     ConnectionSettings settings;
     Conversation conv;
+    ConversationLog log;
     bool shutDown = false;
     bool loading = false; // selections made from code, not by the operator
 
@@ -105,25 +114,26 @@ private:
     QGroupBox *F_Program = nullptr;
     QGroupBox *F_General = nullptr;
     QGroupBox *F_Modules = nullptr;
-    QLabel *TB_TYPE = nullptr;
-    QLabel *TB_Serial = nullptr;
-    QLabel *TB_Firmware = nullptr;
-    QLabel *TB_Revision = nullptr;
-    QLabel *TB_Address = nullptr;
-    QLabel *TB_Netmask = nullptr;
-    QLabel *TB_Gateway = nullptr;
-    QLabel *TB_DHCP = nullptr;
-    QLabel *TB_Video = nullptr;
+    QLineEdit *TB_TYPE = nullptr;
+    QLineEdit *TB_Serial = nullptr;
+    QLineEdit *TB_Firmware = nullptr;
+    QLineEdit *TB_Revision = nullptr;
+    QLineEdit *TB_Address = nullptr;
+    QLineEdit *TB_Netmask = nullptr;
+    QLineEdit *TB_Gateway = nullptr;
+    QLineEdit *TB_DHCP = nullptr;
+    QLineEdit *TB_Video = nullptr;
     QComboBox *CB_Video = nullptr;
     QPushButton *B_LineUsage = nullptr;
     QPushButton *B_Properties = nullptr;
     std::array<QLabel *, Slots> TB_Stream{};
     std::array<QComboBox *, Slots> CB_Module{};
-    std::array<QLabel *, Slots> TB_Port{};
+    std::array<QLineEdit *, Slots> TB_Port{};
     std::array<QPushButton *, Slots> B_Configure{};
     QPushButton *B_Clear = nullptr;
     QPushButton *B_Save = nullptr;
     QPushButton *B_Cancel = nullptr;
     QPushButton *B_Defaults = nullptr;
     QListWidget *LB_Monitor = nullptr;
+    QProgressBar *PB_Progress = nullptr;
 };

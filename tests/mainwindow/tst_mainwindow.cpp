@@ -23,6 +23,8 @@ constexpr int kWait = 20000;
 // The steps of a LAN retrieval: "SETUP", 21 section visits of three steps,
 // the two bridge visits and the closing step, each answered line by line.
 constexpr int kRetrievalReplies = 1 + 21 * 3 + 4 + 5 + 1;
+// Its steps: "SETUP", 21 visits of three, two bridge visits and the closing one.
+constexpr int kRetrievalSteps = 1 + 21 * 3 + 2 + 1;
 
 void setStream(clsKYR &kyr, int s, int type, int program, const char *direction = "E", int mode = 0)
 {
@@ -47,6 +49,44 @@ QStringList texts(const QAbstractItemModel *model)
     for (int i = 0; i < model->rowCount(); ++i)
         list << model->index(i, 0).data().toString();
     return list;
+}
+
+// The bytes of one direction ("TX" or "RX") read back from a conversation log.
+QByteArray logged(const QString &path, const QByteArray &direction)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "no log";
+    QByteArray bytes;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.mid(12, 4) != " " + direction + " ")
+            continue;
+        const QByteArray text = line.mid(16);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i] != '\\') {
+                bytes += text[i];
+                continue;
+            }
+            const char c = text[++i];
+            bytes += c == 'r'   ? '\r'
+                     : c == 'n' ? '\n'
+                     : c == 't' ? '\t'
+                     : c == 'x' ? char(text.mid(i + 1, 2).toInt(nullptr, 16))
+                                : c;
+            if (c == 'x')
+                i += 2;
+        }
+    }
+    return bytes;
+}
+
+// Progress through one conversation: from 0 to all of its steps, one step
+// at a time, never back.
+void checkSteps(const QList<std::pair<int, int>> &progress, int steps)
+{
+    QCOMPARE(progress.size(), steps + 1);
+    for (int i = 0; i < progress.size(); ++i)
+        QCOMPARE(progress[i], std::make_pair(i, steps));
 }
 
 // Runs dialogs without an event loop of their own: the connection dialog is
@@ -82,7 +122,14 @@ public:
 class Harness
 {
 public:
-    frmKYR7Set &make() { return *(window = std::make_unique<frmKYR7Set>(services)); }
+    frmKYR7Set &make()
+    {
+        window = std::make_unique<frmKYR7Set>(services);
+        QObject::connect(&window->conversation(), &Conversation::progress, window.get(), [this](int done, int total) {
+            progress.append({done, total});
+        });
+        return *window;
+    }
 
     // A started window, monitor off, holding every parameter at its factory
     // default as after a retrieval.
@@ -142,10 +189,11 @@ public:
     }
 
     QComboBox *combo(const QString &name) const { return window->findChild<QComboBox *>(name); }
-    QLabel *label(const QString &name) const { return window->findChild<QLabel *>(name); }
+    QLineEdit *value(const QString &name) const { return window->findChild<QLineEdit *>(name); }
     QPushButton *button(const QString &name) const { return window->findChild<QPushButton *>(name); }
     QStringList items(const QString &box) const { return texts(combo(box)->model()); }
     QTabBar *tabs() const { return window->findChild<QTabBar *>("TS_Program"); }
+    QProgressBar *progressBar() const { return window->findChild<QProgressBar *>("PB_Progress"); }
     QStringList monitor() const { return texts(window->findChild<QListWidget *>("LB_Monitor")->model()); }
     QString lastLine() const { return monitor().value(monitor().size() - 1); }
     QString stored(const QString &key) const { return store.value("Settings/" + key).toString(); }
@@ -157,15 +205,24 @@ public:
     FixedClock clock;
     ManualStepTimer timer;
     QPointer<MemoryLink> link;
-    AppServices services{
-        &store, &messages, &dialogs, &clock, &timer, dir.path(), 0, [this](const ConnectionSettings &) {
-            auto made = std::make_unique<MemoryLink>();
-            made->connectOnOpen = false;
-            link = made.get();
-            return made;
-        }};
+    AppServices services{&store,
+                         &messages,
+                         &dialogs,
+                         &clock,
+                         &timer,
+                         dir.path(),
+                         0,
+                         [this](const ConnectionSettings &) {
+                             auto made = std::make_unique<MemoryLink>();
+                             made->connectOnOpen = false;
+                             link = made.get();
+                             return made;
+                         },
+                         dir.filePath("logs"),
+                         {}};
     std::optional<SimProcess> sim;
     std::unique_ptr<frmKYR7Set> window;
+    QList<std::pair<int, int>> progress; // (done, total) as the conversation reports it
 };
 
 } // namespace
@@ -322,11 +379,11 @@ private slots:
             QVERIFY(!h.combo(QStringLiteral("CB_Module_%1").arg(i))->count() &&
                     !h.button(QStringLiteral("B_Configure_%1").arg(i))->isEnabled());
         w.state().CurrentStream = 7;
-        h.label("TB_TYPE")->setText("stale");
+        h.value("TB_TYPE")->setText("stale");
         h.button("B_Configure_0")->click();
         QCOMPARE(w.state().CurrentStream, -1);
         QCOMPARE(h.dialogs.opened, QStringList{"frmConnect"});
-        QCOMPARE(h.label("TB_TYPE")->text(), QStringLiteral("KYR7"));
+        QCOMPARE(h.value("TB_TYPE")->text(), QStringLiteral("KYR7"));
         QCOMPARE(h.messages.count(), 0);
     }
 
@@ -346,7 +403,7 @@ private slots:
         QCOMPARE(h.items("CB_Module_2"), noTransparent);
         h.tabs()->setCurrentIndex(1);
         QCOMPARE(h.combo("CB_Module_0")->currentText(), QStringLiteral("Transparent Module"));
-        QCOMPARE(h.label("TB_Port_0")->text(), QStringLiteral("5003"));
+        QCOMPARE(h.value("TB_Port_0")->text(), QStringLiteral("5003"));
         QCOMPARE(h.items("CB_Module_1"), noTransparent);
     }
 
@@ -373,7 +430,7 @@ private slots:
         }
         const QString t = "Transparent Module", c = "Constant Data Module";
         QCOMPARE(shown, QStringList({"Caption Module", t, c, t, c, t, c, t}));
-        QCOMPARE(h.label("TB_Port_0")->text(), QStringLiteral("PORTA"));
+        QCOMPARE(h.value("TB_Port_0")->text(), QStringLiteral("PORTA"));
         for (int s : {0, 1, 2, int(StreamSlot::LAN1)})
             QVERIFY2(w.state().StreamInUse[s], qPrintable(QString::number(s)));
         QVERIFY(!w.state().StreamInUse[StreamSlot::MODEM]);
@@ -404,10 +461,10 @@ private slots:
         QStringList messages;
         for (const auto &box : h.messages.boxes)
             messages << box.text;
-        QCOMPARE(QStringList({h.label("TB_TYPE")->text(), h.label("TB_DHCP")->text(),
+        QCOMPARE(QStringList({h.value("TB_TYPE")->text(), h.value("TB_DHCP")->text(),
                               QString::number(h.combo("CB_Video")->currentIndex()), messages.join('|')}),
                  r.mid(3));
-        QCOMPARE(h.label("TB_Port_0")->text(), QStringLiteral("PORTB"));
+        QCOMPARE(h.value("TB_Port_0")->text(), QStringLiteral("PORTB"));
         QCOMPARE(h.combo("CB_Module_1")->currentText(), QStringLiteral("None"));
     }
 
@@ -442,7 +499,7 @@ private slots:
             shown = d.findChild<QComboBox *>("CB_Bridge")->currentText();
             QVERIFY(w.state().BridgeReconfigure && d.findChild<QPushButton *>("B_Cancel")->isHidden());
         };
-        const QString current = h.label("TB_Video")->text();
+        const QString current = h.value("TB_Video")->text();
         QComboBox *video = h.combo("CB_Video");
         h.messages.queueAnswer(yes); // not taken without a bridge
         video->setCurrentIndex(12);
@@ -461,7 +518,7 @@ private slots:
         QTEST(w.model().sPGM(0, PgmRow::RequestedVideoMode).toInt(), "stored");
         QCOMPARE(w.model().sPGM(1, PgmRow::RequestedVideoMode), QStringLiteral("3"));
         QTEST(video->currentIndex(), "stored");
-        QCOMPARE(h.label("TB_Video")->text(), current);
+        QCOMPARE(h.value("TB_Video")->text(), current);
     }
 
     // The free slot never offers a module type the program already has (a
@@ -509,11 +566,11 @@ private slots:
         clsKYR expected;
         QVERIFY(DefaultSimConfig(expected));
         QVERIFY(w.model() == expected);
-        QStringList shown{h.label("TB_TYPE")->text(), h.label("TB_Address")->text(), h.label("TB_Video")->text(),
+        QStringList shown{h.value("TB_TYPE")->text(), h.value("TB_Address")->text(), h.value("TB_Video")->text(),
                           QString::number(h.combo("CB_Video")->currentIndex()), QString::number(h.tabs()->count())};
         for (int i = 0; i < 4; ++i)
             shown << h.combo(QStringLiteral("CB_Module_%1").arg(i))->currentText()
-                  << h.label(QStringLiteral("TB_Port_%1").arg(i))->text();
+                  << h.value(QStringLiteral("TB_Port_%1").arg(i))->text();
         QCOMPARE(shown, QStringList({"KYR7", "192.168.0.10", "HD 1080i 59.94 Hz", "8", "2", "Caption Module", "2000",
                                      "Transparent Module", "2001", "Constant Data Module", "Stereo", "None", ""}));
         QCOMPARE(h.messages.count(), 0);
@@ -607,7 +664,7 @@ private slots:
         };
         h.click("B_Configure_0");
         QCOMPARE(h.window->state().CurrentStream, int(StreamSlot::FILE2));
-        QCOMPARE(h.label("TB_Port_0")->text(), QStringLiteral("5.1 Surround"));
+        QCOMPARE(h.value("TB_Port_0")->text(), QStringLiteral("5.1 Surround"));
         clsKYR stored;
         QVERIFY(h.saveAndRead(stored));
         QCOMPARE(rows(stored, StreamSlot::FILE2,
@@ -632,7 +689,7 @@ private slots:
         };
         h.click("B_Configure_3");
         QCOMPARE(offered, QStringLiteral("Bridge WST from VBI of Program 2 to OP47 in Vanc of Program 1"));
-        QCOMPARE(h.label("TB_Port_3")->text(), QStringLiteral("Bridge"));
+        QCOMPARE(h.value("TB_Port_3")->text(), QStringLiteral("Bridge"));
         clsKYR stored;
         QVERIFY(h.saveAndRead(stored));
         const std::initializer_list<int> bridgeRows{StrRow::StreamType,  StrRow::Program,       StrRow::Direction,
@@ -763,7 +820,14 @@ private slots:
         // to the repeat can arrive.
         QVERIFY(h.timer.fire());
         QVERIFY(h.timer.fire());
-        QCOMPARE(h.lastLine(), QStringLiteral("13:05:09 - Connection Has Failed"));
+        // Where it stopped, and where the whole conversation can be read.
+        const QStringList monitor = h.monitor();
+        QCOMPARE(monitor.mid(monitor.size() - 2),
+                 QStringList({"13:05:09 - Connection Has Failed",
+                              "13:05:09 - Conversation log: " + QDir::toNativeSeparators(w.conversationLog().path())}));
+        QVERIFY(w.conversationLog().path().startsWith(h.dir.filePath("logs/")));
+        QVERIFY(!h.progressBar()->isHidden());
+        QCOMPARE(h.progressBar()->value(), lost);
         QVERIFY(!h.timer.isActive());
         QCOMPARE(h.button("B_Cancel")->text(), QStringLiteral("Cancel"));
         h.click("B_Cancel");
