@@ -3,8 +3,9 @@
 // program that shows one dialog (the floor on this machine). Needs an X
 // display; without one, run it under Xvfb:
 //
-//   xvfb-run -a ./build/bench/bench_startup [--runs N]
+//   xvfb-run -a ./build/bench/bench_startup [--runs N] [--program PATH]
 //
+// --program times another build of the program (an older one, to compare).
 // The two programs run in turn, N times each, after one warm-up of each, with
 // throwaway settings and data folders. Prints the median, minimum and
 // maximum of each and the median of the pairwise ratios.
@@ -135,11 +136,14 @@ void print(const char *name, const std::vector<double> &times)
 int main(int argc, char *argv[])
 {
     int runs = 15;
+    std::string program = KYR7SET_PATH;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--runs") && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
+        } else if (!std::strcmp(argv[i], "--program") && i + 1 < argc) {
+            program = std::filesystem::absolute(argv[++i]).string();
         } else {
-            std::fprintf(stderr, "usage: %s [--runs N]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--runs N] [--program PATH]\n", argv[0]);
             return 2;
         }
     }
@@ -165,7 +169,6 @@ int main(int argc, char *argv[])
     if (chdir(folder) != 0)
         return 1;
 
-    const std::string program = KYR7SET_PATH;
     const std::string floor = MINIMAL_DIALOG_PATH;
     std::vector<double> a, b, ratios;
     for (int i = -1; i < runs; ++i) {

@@ -29,7 +29,10 @@ KeyFilter::KeyFilter(QLineEdit *box, Filter filter)
     : QObject(box), box(box), filter(std::move(filter)), shown(box->text())
 {
     connect(box, &QLineEdit::textEdited, this, &KeyFilter::onEdited);
-    connect(box, &QLineEdit::textChanged, this, [this](const QString &text) { shown = text; });
+    connect(box, &QLineEdit::textChanged, this, [this](const QString &text) {
+        previous = shown;
+        shown = text;
+    });
 }
 
 QString KeyFilter::Filtered(const Filter &filter, const QString &text)
@@ -140,8 +143,8 @@ bool KeyFilter::drop(QEvent *event)
 
 void KeyFilter::onEdited(const QString &text)
 {
-    // shown still holds the text before this edit unless textChanged came first.
-    const QString before = shown;
+    // Whichever of textChanged and textEdited comes first, this is the text before the edit.
+    const QString before = shown == text ? previous : shown;
     qsizetype head = 0;
     while (head < text.size() && head < before.size() && text[head] == before[head])
         ++head;

@@ -40,5 +40,6 @@ private:
 
     QLineEdit *box;
     Filter filter;
-    QString shown; // the box's text after the last change
+    QString shown;    // the box's text after the last change
+    QString previous; // and before it
 };

@@ -35,11 +35,12 @@ public:
     ~ConversationLog() override { close(); }
 
     // Starts a session file in folder (made if missing). The oldest session
-    // files beyond the limits are removed, now and when the session ends. link says which connection the
-    // operator chose ("LAN 192.168.0.10"). False, with the reason in
-    // errorText(), when the file cannot be written.
+    // files beyond the limits are removed, now and when the session ends.
+    // link says which connection the operator chose ("LAN 192.168.0.10").
+    // False, with the reason in errorText(), when the file cannot be written.
     bool openSession(const QString &folder, const QString &link);
-    // Appends this session to a file the operator named (within limits.bytes).
+    // Appends this session to a file the operator named; the session keeps
+    // within Limits::bytes, the older ones in the file are left alone.
     bool openFile(const QString &path, const QString &link);
     // The limits of the sessions opened from now on.
     void setLimits(const Limits &limits) { limit = limits; }

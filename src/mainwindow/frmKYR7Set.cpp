@@ -196,6 +196,8 @@ void frmKYR7Set::buildControls()
         const QString position = QString::number(i + 1);
         TB_Stream[i] = captionLabel(QStringLiteral("TB_Stream_") + n, QStringLiteral("Stream ") + position, F_Modules);
         CB_Module[i] = MakeList(QStringLiteral("CB_Module_") + n, QStringLiteral("Module ") + position, {}, F_Modules);
+        // On Linux a list is announced by its choice and labelled by its row heading.
+        TB_Stream[i]->setBuddy(CB_Module[i]);
         CB_Module[i]->setMinimumWidth(190);
         TB_Port[i] =
             valueField(QStringLiteral("TB_Port_") + n, QStringLiteral("Data Source ") + position, F_Modules, 150);
@@ -412,6 +414,7 @@ void frmKYR7Set::MonitorOn()
 void frmKYR7Set::MonitorOff()
 {
     LB_Monitor->hide();
+    PB_Progress->hide();
     F_Modules->show();
     F_ID->show();
     F_TCP->show();
@@ -430,7 +433,6 @@ bool frmKYR7Set::monitorShowing() const
 void frmKYR7Set::onRetrievalFinished()
 {
     const QString routine = QStringLiteral("GetSetup");
-    PB_Progress->hide();
     MonitorOff();
     guarded(routine, [this] {
         ParseSetup(kyr, conv.Listings(),

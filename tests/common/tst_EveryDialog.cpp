@@ -128,6 +128,10 @@ void check(QAccessibleInterface *a, QStringList &faults)
     } else if (auto *label = qobject_cast<QLabel *>(widget)) {
         if (!label->text().isEmpty() && !name.contains(label->text()))
             faults << QStringLiteral("%1 shows \"%2\" but is announced as \"%3\"").arg(id, label->text(), name);
+    } else if (a->role() == QAccessible::ComboBox) {
+        // Announced by its choice on Linux, so it needs a label beside it.
+        if (a->relations(QAccessible::Label).empty())
+            faults << id + " has no label";
     } else if ((widget->focusPolicy() & Qt::TabFocus) || a->role() == QAccessible::ProgressBar) {
         if (name.trimmed().isEmpty())
             faults << id + " has no name";
@@ -253,10 +257,11 @@ private slots:
         button->setAccessibleName("Cancel");
         button->setText("Done");
         new QLineEdit(&window);
+        (new QComboBox(&window))->setAccessibleName("Baud Rate");
         window.show();
-        QCOMPARE(unheard(window),
-                 QStringList({"QLabel shows \"12345\" but is announced as \"Serial Number\"",
-                              "QPushButton shows \"Done\" but is announced as \"Cancel\"", "QLineEdit has no name"}));
+        QCOMPARE(unheard(window), QStringList({"QLabel shows \"12345\" but is announced as \"Serial Number\"",
+                                               "QPushButton shows \"Done\" but is announced as \"Cancel\"",
+                                               "QLineEdit has no name", "QComboBox has no label"}));
     }
 
     void filteredBoxesTakeTextOnlyAsTyped_data() { addDialogs(); }
