@@ -52,29 +52,19 @@ QStringList texts(const QAbstractItemModel *model)
 }
 
 // The bytes of one direction ("TX" or "RX") read back from a conversation log.
-QByteArray logged(const QString &path, const QByteArray &direction)
+QByteArray logged(const QByteArray &log, const QByteArray &direction)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "no log";
     QByteArray bytes;
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        if (line.mid(12, 4) != " " + direction + " ")
-            continue;
+    for (const QByteArray &line : log.split('\n')) {
         const QByteArray text = line.mid(16);
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i] != '\\') {
-                bytes += text[i];
-                continue;
-            }
-            const char c = text[++i];
-            bytes += c == 'r'   ? '\r'
+        for (qsizetype i = 0; line.mid(12, 4) == " " + direction + " " && i < text.size(); ++i) {
+            const char c = text[i] == '\\' ? text[++i] : 0;
+            bytes += !c         ? text[i]
+                     : c == 'r' ? '\r'
                      : c == 'n' ? '\n'
-                     : c == 't' ? '\t'
                      : c == 'x' ? char(text.mid(i + 1, 2).toInt(nullptr, 16))
                                 : c;
-            if (c == 'x')
-                i += 2;
+            i += c == 'x' ? 2 : 0;
         }
     }
     return bytes;
@@ -736,6 +726,34 @@ private slots:
                       {StrRow::StreamType, StrRow::Did, StrRow::SDid, StrRow::DataChannel, StrRow::InsertLinesF2}),
                  QStringLiteral("0x0004 0x47 0x05 C 0x00000600"));
         QCOMPARE(stored.sSTR(StreamSlot::INBRIDGE1, StrRow::InsertLinesF2), QStringLiteral("0x00100000"));
+    }
+
+    // The progress bar counts the steps of the retrieval and of the save and
+    // goes when each ends; the log holds every byte that went each way, with
+    // no control character or byte outside ASCII written as it is.
+    void progressAndLogFollowTheConversation()
+    {
+        Harness h;
+        QVERIFY(h.retrieve());
+        checkSteps(h.progress, kRetrievalSteps);
+        QVERIFY(h.progressBar()->isHidden());
+        const QByteArray retrieval = h.sim->transcript();
+        h.progress.clear();
+        h.window->model().setSCAP(0, CapRow::Language708S1, "espa\u00F1ol");
+        QVERIFY(h.runToDone("B_Save"));
+        // Every step of a save sends one command, ended by its one CR.
+        checkSteps(h.progress, int(h.sim->transcript().mid(retrieval.size()).count('\r')));
+        QVERIFY(h.progressBar()->isHidden());
+        h.click("B_Cancel");
+        QFile file(h.window->conversationLog().path());
+        QVERIFY(file.fileName().startsWith(h.dir.filePath("logs/")) && file.open(QIODevice::ReadOnly));
+        const QByteArray log = file.readAll();
+        QVERIFY(!QString::fromLatin1(log).contains(QRegularExpression("[^\\n\\x20-\\x7e]")));
+        QCOMPARE(logged(log, "TX"), h.sim->transcript());
+        QVERIFY(h.sim->transcript().contains("Language708S1=espa\xF1ol\r"));
+        const QByteArray received = logged(log, "RX");
+        QVERIFY(received.startsWith("SETUP\r\n>KYR\r\n#*\r\nID=KYR7"));
+        QVERIFY(received.endsWith("SAVE\r\n!"));
     }
 
     void oneProgramLeavesOneTabAndDefaultsAfterYes()
