@@ -18,7 +18,6 @@ int main(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("KYR7Setup"));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(KYR7_VERSION_MAJOR).arg(KYR7_VERSION_MINOR).arg(KYR7_VERSION_PATCH));
 
@@ -49,10 +48,10 @@ int main(int argc, char *argv[])
     services.clock = &clock;
     services.timer = &timer;
     services.reportFolder = QStringLiteral(".");
-    // The per-user data folder: ~/.local/share/KYR7Setup on Linux, the
-    // user's AppData\Local\KYR7Setup on Windows.
-    services.logFolder =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)).filePath(QStringLiteral("logs"));
+    // In the per-user data folder, under the name the settings use:
+    // ~/.local/share/KYR7Setup/logs on Linux, AppData\Local\KYR7Setup\logs on Windows.
+    services.logFolder = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                             .filePath(QStringLiteral("KYR7Setup/logs"));
     services.logFile = options.value(logOption);
 
     frmKYR7Set window(services);
