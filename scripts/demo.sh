@@ -38,8 +38,8 @@ mkdir -p build/demo # the program's working folder: "Save and Exit" leaves kyr.c
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Starting KYR7Set: press OK in \"Connection Method\" to connect to kyr7sim."
-  (cd "$root/build/demo" && "$root/build/app/KYR7Set")
-  echo "The configuration report of a Save and Exit is build/demo/kyr.cfg."
+  (cd "$root/build/demo" && "$root/build/app/KYR7Set" --log "$root/build/demo/conversation.log")
+  echo "The configuration report of a Save and Exit is build/demo/kyr.cfg, the conversation build/demo/conversation.log."
   exit 0
 fi
 
@@ -48,7 +48,7 @@ export DISPLAY=:97
 Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 sleep 1
-(cd "$root/build/demo" && exec "$root/build/app/KYR7Set") &
+(cd "$root/build/demo" && exec "$root/build/app/KYR7Set" --log "$root/build/demo/conversation.log") &
 app_pid=$!
 dialog=$(xdotool search --sync --onlyvisible --name "Connection Method" | head -n 1)
 sleep 0.5
