@@ -99,8 +99,6 @@ frmKYR7Set::frmKYR7Set(const AppServices &appServices, QWidget *parent)
     if (services.linkFactory)
         conv.setLinkFactory(services.linkFactory);
 
-    buildControls();
-
     connect(&conv, &Conversation::monitor, this, &frmKYR7Set::MonitorAdd);
     connect(&conv, &Conversation::retrievalFinished, this, &frmKYR7Set::onRetrievalFinished);
     connect(&conv, &Conversation::closingFinished, this, [this] {
@@ -303,6 +301,9 @@ bool frmKYR7Set::Start()
         close();
         return false;
     }
+    // Built once the connection dialog is done: the operator sees the dialog
+    // sooner.
+    buildControls();
     guarded(routine, [this] {
         CB_Video->clear();
         for (int i = 0; i <= 14; ++i)
@@ -356,7 +357,8 @@ void frmKYR7Set::closeEvent(QCloseEvent *event)
     if (shutDown)
         return;
     shutDown = true;
-    MonitorOff();
+    if (LB_Monitor)
+        MonitorOff();
     settings.Top = QString::number(pos().y());
     settings.Left = QString::number(pos().x());
     if (services.settings)
