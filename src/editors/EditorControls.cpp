@@ -63,10 +63,13 @@ void ShowPlaceholder(QLineEdit *box)
     ShowStored(box, kPlaceholderText);
     if (!box->property(kPlaceholderWatched).toBool()) {
         box->setProperty(kPlaceholderWatched, true);
-        QObject::connect(box, &QLineEdit::textEdited, box, [box](const QString &text) {
+        QObject::connect(box, &QLineEdit::textEdited, box, [box] {
             if (!box->property(kPlaceholder).toBool())
                 return;
             box->setProperty(kPlaceholder, false);
+            // The box's own text, not the signal's: the input filter may
+            // already have corrected the edit.
+            const QString text = box->text();
             const qsizetype at = text.indexOf(kPlaceholderText);
             if (at < 0)
                 return;
