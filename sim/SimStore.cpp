@@ -1,6 +1,6 @@
 #include "SimStore.h"
 
-#include "SimConfigFile.h"
+#include "ConfigFile.h"
 #include "SimDefaults.h"
 
 #include <cstdio>
@@ -32,7 +32,7 @@ bool SimStore::writeState()
     error.clear();
     if (state.isEmpty())
         return true;
-    if (SimConfigFile::Write(state, stored, error))
+    if (ConfigFile::Write(state, stored, error))
         return true;
     std::fprintf(stderr, "kyr7sim: %s\n", qPrintable(error));
     return false;

@@ -1,5 +1,5 @@
 // kyr7sim: a KYR7 encoder simulator.
-#include "SimConfigFile.h"
+#include "ConfigFile.h"
 #include "SimDefaults.h"
 #include "SimOptions.h"
 #include "SimSerialLine.h"
@@ -52,6 +52,19 @@ int fail(const QString &message)
     return 2;
 }
 
+// Applies a configuration file, or names every line it refuses: a simulator
+// that quietly started from something else than its file would mislead.
+bool applyFile(const QString &path, clsKYR &kyr)
+{
+    const ConfigFile file = ConfigFile::Read(path);
+    for (const QString &message : file.messages(path))
+        std::fprintf(stderr, "kyr7sim: %s\n", qPrintable(message));
+    if (!file.ok())
+        return false;
+    file.applyTo(kyr);
+    return true;
+}
+
 void ready(const QString &line)
 {
     std::fprintf(stdout, "%s\n", qPrintable(line));
@@ -76,16 +89,15 @@ int main(int argc, char *argv[])
         SimDefaults::ApplyDefinitionDefaults(initial);
     else
         SimDefaults::ApplyDemoConfiguration(initial);
-    if (!options.configPath.isEmpty() && !SimConfigFile::Read(options.configPath, initial, error))
-        return fail(error);
-    if (!options.statePath.isEmpty() && QFileInfo::exists(options.statePath) &&
-        !SimConfigFile::Read(options.statePath, initial, error))
-        return fail(error);
+    if (!options.configPath.isEmpty() && !applyFile(options.configPath, initial))
+        return 2;
+    if (!options.statePath.isEmpty() && QFileInfo::exists(options.statePath) && !applyFile(options.statePath, initial))
+        return 2;
     for (const auto &[row, text] : options.identity)
         initial.setSKYR(row, text);
 
     if (options.printConfig) {
-        const QByteArray text = SimConfigFile::Text(initial);
+        const QByteArray text = ConfigFile::Text(initial);
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
         std::fflush(stdout);
         return 0;

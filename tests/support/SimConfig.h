@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimConfigFile.h"
+#include "ConfigFile.h"
 #include "clsKYR.h"
 
 #include <QByteArray>
@@ -14,8 +14,9 @@
 // simulator's own reader. False when the text holds a line it refuses.
 inline bool LoadSimConfigText(const QByteArray &text, clsKYR &kyr)
 {
-    QString error;
-    return SimConfigFile::Apply(text, QStringLiteral("config"), kyr, error);
+    const ConfigFile file = ConfigFile::Parse(text);
+    file.applyTo(kyr);
+    return file.ok();
 }
 
 inline bool LoadSimConfig(const QString &path, clsKYR &kyr)
@@ -38,5 +39,5 @@ inline bool DefaultSimConfig(clsKYR &kyr, const QStringList &extraArgs = {})
 // A configuration file's text for every section of a model, in table order.
 inline QByteArray SimConfigText(const clsKYR &kyr)
 {
-    return SimConfigFile::Text(kyr);
+    return ConfigFile::Text(kyr);
 }

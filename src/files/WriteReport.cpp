@@ -23,14 +23,18 @@ bool fail(QFile &file, const QString &what, QString *errorText)
 
 } // namespace
 
+QByteArray ReportFileText(const clsKYR &kyr, const QDateTime &now)
+{
+    return clsReport(kyr).Text(now).toLatin1();
+}
+
 bool WriteReport(const clsKYR &kyr, const QString &folder, const QDateTime &now, QString *errorText)
 {
     const QString path = QDir(folder).filePath(QString::fromLatin1(kReportFileName));
     // The old report goes first; a failure here (there is none) is of no account.
     QFile::remove(path);
 
-    // Characters outside Latin-1 are written as "?".
-    const QByteArray bytes = clsReport(kyr).Text(now).toLatin1();
+    const QByteArray bytes = ReportFileText(kyr, now);
 
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
@@ -7,6 +8,10 @@ class clsKYR;
 
 // Name of the configuration report file.
 inline constexpr const char *kReportFileName = "kyr.cfg";
+
+// The bytes of the report: Latin-1 (characters outside it written as "?"),
+// CR LF line ends.
+QByteArray ReportFileText(const clsKYR &kyr, const QDateTime &now);
 
 // Writes the configuration report "kyr.cfg" into folder (the working
 // directory in the program), replacing any earlier one. now is the time

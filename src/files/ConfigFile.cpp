@@ -1,0 +1,225 @@
+#include "ConfigFile.h"
+
+#include <QFile>
+#include <QList>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace {
+
+const Section kSections[] = {Section::Kyr, Section::Pgm, Section::Cap, Section::Str};
+
+QString quoted(const QString &text)
+{
+    return u'"' + text + u'"';
+}
+
+QString withoutLineBreaks(QString text)
+{
+    text.remove(u'\r');
+    text.remove(u'\n');
+    return text;
+}
+
+bool matches(const QString &value, const QRegularExpression &pattern)
+{
+    return pattern.match(value).hasMatch();
+}
+
+const QRegularExpression kDecimal(QStringLiteral(R"(^([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?$)"));
+const QRegularExpression kHexByte(QStringLiteral("^0x[0-9A-Fa-f]{1,2}$"));
+const QRegularExpression kHexWord(QStringLiteral("^0x[0-9A-Fa-f]{1,4}$"));
+const QRegularExpression kHexLong(QStringLiteral("^0x[0-9A-Fa-f]{1,8}$"));
+
+} // namespace
+
+int ConfigFile::Key(Section section, int slot, int row)
+{
+    return (int(section) * 32 + slot) * 256 + row;
+}
+
+QString ConfigFile::ValueProblem(int kind, const QString &value)
+{
+    switch (kind) {
+    case KindDecimal:
+        if (!matches(value, kDecimal))
+            return quoted(value) + QStringLiteral(" is not a decimal number (digits, a \".\" and digits; no sign)");
+        if (!std::isfinite(value.toDouble()))
+            return quoted(value) + QStringLiteral(" is out of range");
+        return {};
+    case KindHexByte:
+        if (!matches(value, kHexByte))
+            return quoted(value) + QStringLiteral(" is not a hexadecimal byte (\"0x\" and one or two hex digits)");
+        return {};
+    case KindHexWord:
+        if (!matches(value, kHexWord))
+            return quoted(value) + QStringLiteral(" is not a hexadecimal word (\"0x\" and one to four hex digits)");
+        return {};
+    case KindHexLong:
+        if (!matches(value, kHexLong))
+            return quoted(value) + QStringLiteral(" is not a hexadecimal long (\"0x\" and one to eight hex digits)");
+        // The encoder keeps 31 bits: a larger value would be stored changed.
+        if (value.mid(2).toUInt(nullptr, 16) > 0x7FFFFFFFu)
+            return quoted(value) + QStringLiteral(" is out of range (at most 0x7FFFFFFF)");
+        return {};
+    default:
+        return {};
+    }
+}
+
+void ConfigFile::addProblem(int line, const QString &reason)
+{
+    ++totalProblems;
+    if (foundProblems.size() < size_t(MaxProblems))
+        foundProblems.push_back({line, reason});
+}
+
+ConfigFile ConfigFile::Parse(const QByteArray &text)
+{
+    ConfigFile file;
+    enum { BeforeSections, InSection, InUnknownSection } state = BeforeSections;
+    Section section = Section::Kyr;
+    int slot = 0;
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int number = int(i + 1);
+        QByteArray raw = lines.at(i);
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        const QString line = QString::fromLatin1(raw);
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(u';'))
+            continue;
+        if (raw.contains('\r')) {
+            file.addProblem(number, QStringLiteral("a carriage return inside the line"));
+            continue;
+        }
+        if (trimmed.startsWith(u'[')) {
+            if (!trimmed.endsWith(u']')) {
+                file.addProblem(number, QStringLiteral("a section line without its closing \"]\""));
+                state = InUnknownSection;
+                continue;
+            }
+            const QString name = trimmed.mid(1, trimmed.size() - 2).trimmed();
+            if (clsKYR::FindSection(name.toUpper(), section, slot)) {
+                state = InSection;
+            } else {
+                file.addProblem(number, QStringLiteral("unknown section ") + trimmed +
+                                            QStringLiteral("; its lines are not read"));
+                state = InUnknownSection;
+            }
+            continue;
+        }
+        if (state == InUnknownSection)
+            continue;
+        if (state == BeforeSections) {
+            file.addProblem(number, QStringLiteral("a setting before the first [SECTION] line"));
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals < 0) {
+            file.addProblem(number, QStringLiteral("no \"=\" in ") + quoted(line));
+            continue;
+        }
+        if (equals == 0) {
+            file.addProblem(number, QStringLiteral("no name before \"=\""));
+            continue;
+        }
+        const QString name = line.left(equals);
+        const QString value = line.mid(equals + 1);
+        const QString where = u'[' + clsKYR::SectionName(section, slot) + u']';
+        const int row = clsKYR::FindRow(section, name);
+        if (row < 0) {
+            file.addProblem(number,
+                            QStringLiteral("unknown parameter ") + quoted(name) + QStringLiteral(" in ") + where);
+            continue;
+        }
+        const QString rowName = clsKYR::Definitions(section)[size_t(row)].Name;
+        const QString valueProblem = ValueProblem(clsKYR::Definitions(section)[size_t(row)].Kind, value);
+        if (!valueProblem.isEmpty()) {
+            file.addProblem(number, rowName + QStringLiteral(": ") + valueProblem);
+            continue;
+        }
+        const int key = Key(section, slot, row);
+        if (file.lineOfSetting.contains(key)) {
+            file.addProblem(number, rowName + QStringLiteral(" given twice in ") + where +
+                                        QStringLiteral(" (first at line %1)").arg(file.lineOfSetting.value(key)));
+            continue;
+        }
+        file.lineOfSetting.insert(key, number);
+        file.givenSettings.push_back({section, slot, row, value, number});
+    }
+    return file;
+}
+
+ConfigFile ConfigFile::Read(const QString &path)
+{
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) {
+        ConfigFile file;
+        file.addProblem(0, QStringLiteral("cannot read: ") + in.errorString());
+        return file;
+    }
+    // A bounded read: a device or a huge file is refused rather than swallowed.
+    const QByteArray text = in.read(MaxSize + 1);
+    if (in.error() != QFileDevice::NoError) {
+        ConfigFile file;
+        file.addProblem(0, QStringLiteral("cannot read: ") + in.errorString());
+        return file;
+    }
+    if (text.size() > MaxSize) {
+        ConfigFile file;
+        file.addProblem(0, QStringLiteral("larger than %1 MiB: not a configuration file").arg(MaxSize >> 20));
+        return file;
+    }
+    return Parse(text);
+}
+
+QStringList ConfigFile::messages(const QString &name) const
+{
+    QStringList out;
+    for (const Problem &p : foundProblems)
+        out << (p.line > 0 ? name + u':' + QString::number(p.line) : name) + QStringLiteral(": ") + p.reason;
+    if (totalProblems > int(foundProblems.size()))
+        out << name + QStringLiteral(": %1 more problems").arg(totalProblems - int(foundProblems.size()));
+    return out;
+}
+
+void ConfigFile::applyTo(clsKYR &kyr) const
+{
+    for (const Setting &s : givenSettings)
+        kyr.setText(s.section, s.slot, s.row, s.value);
+}
+
+bool ConfigFile::gives(Section section, int slot, int row) const
+{
+    return lineOfSetting.contains(Key(section, slot, row));
+}
+
+QByteArray ConfigFile::Text(const clsKYR &kyr, const QStringList &comments)
+{
+    QByteArray out;
+    for (const QString &comment : comments)
+        out += "; " + withoutLineBreaks(comment).toLatin1() + '\n';
+    for (Section s : kSections) {
+        const auto &defs = clsKYR::Definitions(s);
+        for (int slot = 0; slot < clsKYR::Slots(s); ++slot) {
+            out += '[' + clsKYR::SectionName(s, slot).toLatin1() + "]\n";
+            for (size_t row = 0; row < defs.size(); ++row)
+                out += (defs[row].Name + u'=' + withoutLineBreaks(kyr.text(s, slot, int(row)))).toLatin1() + '\n';
+        }
+    }
+    return out;
+}
+
+bool ConfigFile::Write(const QString &path, const clsKYR &kyr, QString &error, const QStringList &comments)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(Text(kyr, comments)) < 0 || !file.commit()) {
+        error = path + QStringLiteral(": cannot write: ") + file.errorString();
+        return false;
+    }
+    return true;
+}
