@@ -2,6 +2,7 @@
 
 #include "Link.h"
 #include "Messages.h"
+#include "SaveRows.h"
 #include "SerialLink.h"
 #include "StepTimer.h"
 #include "TcpLink.h"
@@ -167,70 +168,29 @@ void Conversation::addSectionVisit(const QString &section, const QString &status
     addClosingStep(CR, QStringLiteral(">"), 200);
 }
 
-void Conversation::AddProgramSteps(int program)
+void Conversation::addSectionRows(Section section, int slot, const QString &status)
 {
     std::vector<QString> commands;
-    for (int row = 1; row <= 103; ++row)
-        commands.push_back(parameterCommand(kyr.pPGM(row), kyr.sPGM(program, row)));
-    addSectionVisit(clsKYR::ProgramText(program), QStringLiteral("Saving Program %1 Specific Data").arg(program + 1),
-                    commands);
+    for (int row : SaveRows(kyr, section, slot))
+        commands.push_back(
+            parameterCommand(clsKYR::Definitions(section)[size_t(row)].Name, kyr.text(section, slot, row)));
+    addSectionVisit(clsKYR::SectionName(section, slot), status, commands);
+}
+
+void Conversation::AddProgramSteps(int program)
+{
+    addSectionRows(Section::Pgm, program, QStringLiteral("Saving Program %1 Specific Data").arg(program + 1));
 }
 
 void Conversation::AddCaptionSteps(int caption)
 {
-    std::vector<int> rows;
-    for (int row = 0; row <= 16; ++row)
-        rows.push_back(row);
-    for (int row = 19; row <= 24; ++row)
-        rows.push_back(row);
-    for (int row = 27; row <= 33; ++row)
-        rows.push_back(row);
-    for (int row : {17, 18, 25, 26})
-        rows.push_back(row);
-    std::vector<QString> commands;
-    for (int row : rows)
-        commands.push_back(parameterCommand(kyr.pCAP(row), kyr.sCAP(caption, row)));
-    addSectionVisit(clsKYR::CaptionText(caption), QStringLiteral("Saving Program %1 Caption Data").arg(caption + 1),
-                    commands);
+    addSectionRows(Section::Cap, caption, QStringLiteral("Saving Program %1 Caption Data").arg(caption + 1));
 }
 
 void Conversation::AddStreamSteps(int stream)
 {
-    std::vector<int> rows{StrRow::StreamType};
-    if (stream >= StreamSlot::LAN1 && stream <= StreamSlot::LAN8)
-        rows.push_back(StrRow::PortAddr);
-    const int type = kyr.str(stream, StrRow::StreamType).toInt();
-    if (type != 0) {
-        for (int row = 1; row <= 7; ++row)
-            rows.push_back(row);
-        if (stream >= StreamSlot::PORTA && stream <= StreamSlot::MODEM) {
-            for (int row = 8; row <= 13; ++row)
-                rows.push_back(row);
-            rows.push_back(StrRow::DisconnectProcessing);
-            if (stream <= StreamSlot::PORTC) {
-                rows.push_back(StrRow::ModemPresent);
-                rows.push_back(StrRow::ModemInit);
-            }
-        }
-        rows.push_back(StrRow::FieldIndicator);
-        for (int row = 15; row <= 17; ++row)
-            rows.push_back(row);
-        for (int row = 19; row <= 37; ++row)
-            rows.push_back(row);
-        rows.push_back(StrRow::transMode);
-        rows.push_back(StrRow::transTimeout);
-        if (type == 2) {
-            rows.push_back(StrRow::FileName);
-            rows.push_back(StrRow::ConditionalInsertion);
-        }
-        if (type == 4)
-            rows.push_back(StrRow::BridgeType);
-    }
-    std::vector<QString> commands;
-    for (int row : rows)
-        commands.push_back(parameterCommand(kyr.pSTR(row), kyr.sSTR(stream, row)));
-    addSectionVisit(clsKYR::StreamText(stream),
-                    QStringLiteral("Saving ") + kyr.Stream2Name(stream) + QStringLiteral(" Specific Data"), commands);
+    addSectionRows(Section::Str, stream,
+                   QStringLiteral("Saving ") + kyr.Stream2Name(stream) + QStringLiteral(" Specific Data"));
 }
 
 void Conversation::BuildSaveScript()
@@ -239,18 +199,16 @@ void Conversation::BuildSaveScript()
     NextStep = 0;
     addClosingStep(clsKYR::CMD(0) + CR, QStringLiteral(">"), 200);
     addClosingStep(clsKYR::CMD(5) + CR, QStringLiteral("#"), 200);
-    for (int row = KyrRow::IpNum; row <= KyrRow::DHCP; ++row)
+    for (int row : SaveRows(kyr, Section::Kyr, 0))
         addClosingStep(parameterCommand(kyr.pKYR(row), kyr.sKYR(row)), QStringLiteral("#"), 200);
     addClosingStep(CR, QStringLiteral(">"), 200);
     AddProgramSteps(0);
     AddProgramSteps(1);
     AddCaptionSteps(0);
     AddCaptionSteps(1);
-    const bool bridge = kyr.sKYR(KyrRow::Rev) > QLatin1String("B");
     for (int s = 0; s < clsKYR::StreamSlots; ++s) {
-        if (s >= StreamSlot::INBRIDGE1 && !bridge)
-            continue;
-        AddStreamSteps(s);
+        if (SavesSection(kyr, Section::Str, s))
+            AddStreamSteps(s);
     }
     addClosingStep(CR, QStringLiteral("!"), 200);
     addClosingStep(clsKYR::CMD(2) + CR, QStringLiteral("!"), 8000, QStringLiteral("KYR7 is Saving Parameters"));

@@ -2,6 +2,7 @@
 
 #include "ConnectionSettings.h"
 #include "ScriptStep.h"
+#include "clsKYR.h"
 
 #include <QObject>
 #include <QPointer>
@@ -12,7 +13,6 @@
 #include <memory>
 #include <vector>
 
-class clsKYR;
 class Link;
 class Messages;
 class StepTimer;
@@ -128,6 +128,7 @@ private:
     void writeStep(int index, const ScriptStep &step);
     void addClosingStep(const QString &command, const QString &expect, int interval, const QString &status = {});
     void addSectionVisit(const QString &section, const QString &status, const std::vector<QString> &commands);
+    void addSectionRows(Section section, int slot, const QString &status);
     QString parameterCommand(const QString &name, const QString &value) const;
     std::unique_ptr<Link> makeLink(const ConnectionSettings &settings) const;
 
