@@ -1,0 +1,78 @@
+#include "ConfigDiff.h"
+
+#include "Configuration.h"
+#include "SaveRows.h"
+
+#include <set>
+
+namespace {
+
+const Section kSections[] = {Section::Kyr, Section::Pgm, Section::Cap, Section::Str};
+
+// Rows of a section a save of this model sends; empty when it skips the section.
+std::set<int> savedRows(const clsKYR &kyr, Section section, int slot)
+{
+    if (!SavesSection(kyr, section, slot))
+        return {};
+    const std::vector<int> rows = SaveRows(kyr, section, slot);
+    return {rows.begin(), rows.end()};
+}
+
+QString shown(Section section, int row, const QString &value)
+{
+    if (clsKYR::Definitions(section)[size_t(row)].Kind != KindText)
+        return value;
+    QString escaped = value;
+    escaped.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+    return u'"' + escaped + u'"';
+}
+
+} // namespace
+
+std::vector<ConfigDiff::Difference> ConfigDiff::Compare(const Configuration &before, const Configuration &after,
+                                                        Rows rows)
+{
+    std::vector<Difference> out;
+    for (Section s : kSections) {
+        const int count = int(clsKYR::Definitions(s).size());
+        for (int slot = 0; slot < clsKYR::Slots(s); ++slot) {
+            std::set<int> wanted;
+            if (rows == Rows::Settings) {
+                wanted = savedRows(before.kyr, s, slot);
+                wanted.merge(savedRows(after.kyr, s, slot));
+            }
+            for (int row = 0; row < count; ++row) {
+                if (!before.gives(s, slot, row) || !after.gives(s, slot, row))
+                    continue;
+                if (rows == Rows::Settings && (!wanted.count(row) || Configuration::IsNetwork(s, row)))
+                    continue;
+                const QString a = before.kyr.text(s, slot, row), b = after.kyr.text(s, slot, row);
+                if (a != b)
+                    out.push_back({s, slot, row, a, b});
+            }
+        }
+    }
+    return out;
+}
+
+std::vector<ConfigDiff::Difference> ConfigDiff::SaveChanges(const clsKYR &before, const clsKYR &after)
+{
+    std::vector<Difference> out;
+    for (Section s : kSections) {
+        for (int slot = 0; slot < clsKYR::Slots(s); ++slot) {
+            for (int row : savedRows(after, s, slot)) {
+                const QString a = before.text(s, slot, row), b = after.text(s, slot, row);
+                if (a != b)
+                    out.push_back({s, slot, row, a, b});
+            }
+        }
+    }
+    return out;
+}
+
+QString ConfigDiff::Line(const Difference &d)
+{
+    return clsKYR::SectionName(d.section, d.slot) + u' ' + clsKYR::Definitions(d.section)[size_t(d.row)].Name +
+           QStringLiteral(": ") + shown(d.section, d.row, d.before) + QStringLiteral(" -> ") +
+           shown(d.section, d.row, d.after);
+}

@@ -1,0 +1,113 @@
+#include "CtlOptions.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+struct Rule
+{
+    const char *option;
+    bool CtlOptions::*flag;
+    const char *commands;
+};
+
+} // namespace
+
+QString CtlOptions::Usage()
+{
+    return QStringLiteral(
+        "Usage: kyr7ctl COMMAND [OPTIONS] OPERAND...\n"
+        "Back up, compare, report and restore KYR7 encoders, many at once.\n"
+        "\n"
+        "Commands:\n"
+        "  fetch TARGET... [-o FOLDER|FILE]  write each encoder's configuration to a file\n"
+        "  diff A B...                       print how each B differs from A (files or targets)\n"
+        "  report FILE|TARGET                print the configuration report (kyr.cfg)\n"
+        "  apply FILE TARGET...              write the file's settings to the encoders\n"
+        "\n"
+        "Targets:\n"
+        "  lan:ADDRESS[:PORT]    an IPv4 address or a serial number (host KYR7-NUMBER), port 1080\n"
+        "  serial:DEVICE         COMn or a device path, 9600 baud\n"
+        "  modem:DEVICE:NUMBER   a modem on COMn or a device path that dials NUMBER\n"
+        "Any other operand is a file.\n"
+        "\n"
+        "Options:\n"
+        "  -o, --output PATH  fetch: the file (one target) or folder to write to (default .)\n"
+        "  -j, --jobs N       encoders talked to at once (default 64)\n"
+        "  --dry-run          apply: print what would change; send nothing but the retrieval and EXIT\n"
+        "  --with-network     apply: take the file's network settings too (one target only)\n"
+        "  --settings-only    diff: compare only what a save writes, without the network settings\n"
+        "  --init COMMANDS    modem initialisation, \"|\" between commands (default: the program's setting)\n"
+        "  --dial COMMAND     modem dial command (default: the program's setting)\n"
+        "  -h, --help         this text\n"
+        "  --version          the version\n"
+        "\n"
+        "Exit status: 0 success (diff: equal); 1 a target failed (diff: they differ);\n"
+        "2 a bad command line or file (diff: or a target failed).\n");
+}
+
+bool CtlOptions::Parse(const QStringList &arguments, CtlOptions &options, QString &error)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")}, {}, QStringLiteral("PATH"));
+    const QCommandLineOption jobs({QStringLiteral("j"), QStringLiteral("jobs")}, {}, QStringLiteral("N"));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"));
+    const QCommandLineOption withNetwork(QStringLiteral("with-network"));
+    const QCommandLineOption settingsOnly(QStringLiteral("settings-only"));
+    const QCommandLineOption init(QStringLiteral("init"), {}, QStringLiteral("COMMANDS"));
+    const QCommandLineOption dial(QStringLiteral("dial"), {}, QStringLiteral("COMMAND"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({output, jobs, dryRun, withNetwork, settingsOnly, init, dial, help, version});
+    if (!parser.parse(arguments)) {
+        error = parser.errorText();
+        return false;
+    }
+    options.help = parser.isSet(help);
+    options.version = parser.isSet(version);
+    if (options.help || options.version)
+        return true;
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        error = QStringLiteral("no command given");
+        return false;
+    }
+    options.command = positional.first();
+    options.operands = positional.mid(1);
+    if (!QStringList{"fetch", "diff", "report", "apply"}.contains(options.command)) {
+        error = QStringLiteral("unknown command \"%1\"").arg(options.command);
+        return false;
+    }
+    options.withNetwork = parser.isSet(withNetwork);
+    options.dryRun = parser.isSet(dryRun);
+    options.settingsOnly = parser.isSet(settingsOnly);
+    options.hasInit = parser.isSet(init);
+    options.init = parser.value(init);
+    options.hasDial = parser.isSet(dial);
+    options.dial = parser.value(dial);
+    options.output = parser.value(output);
+
+    static const Rule rules[] = {{"dry-run", &CtlOptions::dryRun, "apply"},
+                                 {"with-network", &CtlOptions::withNetwork, "apply"},
+                                 {"settings-only", &CtlOptions::settingsOnly, "diff"}};
+    for (const Rule &rule : rules) {
+        if (options.*rule.flag && options.command != QLatin1String(rule.commands)) {
+            error = QStringLiteral("--%1 is for %2 only").arg(QLatin1String(rule.option), QLatin1String(rule.commands));
+            return false;
+        }
+    }
+    if (parser.isSet(output) && options.command != QLatin1String("fetch")) {
+        error = QStringLiteral("-o is for fetch only");
+        return false;
+    }
+    if (parser.isSet(jobs)) {
+        bool ok = false;
+        options.jobs = parser.value(jobs).toInt(&ok);
+        if (!ok || options.jobs < 1 || options.jobs > 1000) {
+            error = QStringLiteral("--jobs takes a number from 1 to 1000, not \"%1\"").arg(parser.value(jobs));
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,74 @@
+#include "ProgressDisplay.h"
+
+#include <cstdio>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+void terminalSize(int &rows, int &columns)
+{
+    winsize size{};
+    rows = 24;
+    columns = 80;
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0) {
+        rows = size.ws_row;
+        columns = size.ws_col;
+    }
+}
+
+} // namespace
+
+ProgressDisplay::ProgressDisplay(std::function<QStringList()> lines, QObject *parent)
+    : QObject(parent), lines(std::move(lines)), enabled(Wanted())
+{
+    timer.setSingleShot(true);
+    timer.setInterval(100);
+    connect(&timer, &QTimer::timeout, this, &ProgressDisplay::draw);
+}
+
+bool ProgressDisplay::Wanted()
+{
+    return ::isatty(STDERR_FILENO) == 1;
+}
+
+void ProgressDisplay::update()
+{
+    if (enabled && !timer.isActive())
+        timer.start();
+}
+
+void ProgressDisplay::draw()
+{
+    int rows = 0, columns = 0;
+    terminalSize(rows, columns);
+    QStringList text = lines();
+    // Lines above the top of the screen cannot be reached again: keep the
+    // block within it and count the rest.
+    const int room = qMax(1, rows - 1);
+    if (text.size() > room) {
+        const qsizetype hidden = text.size() - room + 1;
+        text = text.mid(0, room - 1);
+        text << QStringLiteral("... and %1 more").arg(hidden);
+    }
+    QByteArray out;
+    if (drawn > 0)
+        out += "\r\x1b[" + QByteArray::number(drawn) + "A";
+    for (const QString &line : text)
+        out += "\r" + line.left(qMax(1, columns - 1)).toLocal8Bit() + "\x1b[K\n";
+    out += "\x1b[J";
+    std::fwrite(out.constData(), 1, size_t(out.size()), stderr);
+    std::fflush(stderr);
+    drawn = int(text.size());
+}
+
+void ProgressDisplay::clear()
+{
+    timer.stop();
+    if (!enabled || drawn == 0)
+        return;
+    const QByteArray out = "\r\x1b[" + QByteArray::number(drawn) + "A\x1b[J";
+    std::fwrite(out.constData(), 1, size_t(out.size()), stderr);
+    std::fflush(stderr);
+    drawn = 0;
+}

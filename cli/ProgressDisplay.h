@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+
+// One line per target on a terminal, redrawn in place at most ten times a
+// second. Draws nothing when standard error is not a terminal.
+class ProgressDisplay : public QObject
+{
+    Q_OBJECT
+public:
+    // lines() gives the current text of every line.
+    explicit ProgressDisplay(std::function<QStringList()> lines, QObject *parent = nullptr);
+
+    static bool Wanted();
+    // Asks for a redraw soon.
+    void update();
+    // Takes the lines away, leaving the terminal as it was before.
+    void clear();
+
+private:
+    void draw();
+
+    std::function<QStringList()> lines;
+    QTimer timer;
+    int drawn = 0; // lines on the screen now
+    bool enabled = false;
+};
