@@ -32,6 +32,8 @@ int main(int argc, char *argv[])
         QStringLiteral("file"));
     options.addOption(logOption);
     options.process(app);
+    // Lets the desktop match the window to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kyr7set"));
 
     // The per-user store: the registry on Windows, KYR7Setup.conf under the
     // user's configuration folder on Linux.

@@ -2,7 +2,8 @@
 # Installs what a fresh Debian 12 machine lacks to build, test and run KYR7Set.
 set -euo pipefail
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
-          xvfb xauth libxcb1-dev clang-14 libclang-rt-14-dev fonts-dejavu-core ${KYR7_EXTRA_PACKAGES:-})
+          xvfb xauth libxcb1-dev clang-14 libclang-rt-14-dev fonts-dejavu-core
+          desktop-file-utils dpkg-dev groff-base gzip ${KYR7_EXTRA_PACKAGES:-})
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
