@@ -43,12 +43,14 @@ int ConfigFile::Key(Section section, int slot, int row)
 QString ConfigFile::ValueProblem(int kind, const QString &value)
 {
     switch (kind) {
-    case KindDecimal:
+    case KindDecimal: {
         if (!matches(value, kDecimal))
             return quoted(value) + QStringLiteral(" is not a decimal number (digits, a \".\" and digits; no sign)");
-        if (!std::isfinite(value.toDouble()))
+        bool finite = false;
+        if (const double number = value.toDouble(&finite); !finite || !std::isfinite(number))
             return quoted(value) + QStringLiteral(" is out of range");
         return {};
+    }
     case KindHexByte:
         if (!matches(value, kHexByte))
             return quoted(value) + QStringLiteral(" is not a hexadecimal byte (\"0x\" and one or two hex digits)");
