@@ -1,10 +1,10 @@
 #include "ConfigFile.h"
 
+#include <QByteArrayView>
 #include <QFile>
-#include <QList>
-#include <QRegularExpression>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -23,15 +23,51 @@ QString withoutLineBreaks(QString text)
     return text;
 }
 
-bool matches(const QString &value, const QRegularExpression &pattern)
+bool isDigit(QChar c)
 {
-    return pattern.match(value).hasMatch();
+    return c >= u'0' && c <= u'9';
 }
 
-const QRegularExpression kDecimal(QStringLiteral(R"(^([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]+)?$)"));
-const QRegularExpression kHexByte(QStringLiteral("^0x[0-9A-Fa-f]{1,2}$"));
-const QRegularExpression kHexWord(QStringLiteral("^0x[0-9A-Fa-f]{1,4}$"));
-const QRegularExpression kHexLong(QStringLiteral("^0x[0-9A-Fa-f]{1,8}$"));
+bool isHexDigit(QChar c)
+{
+    return isDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+// "0x" and one to maxDigits hex digits.
+bool hexForm(const QString &value, int maxDigits)
+{
+    const qsizetype digits = value.size() - 2;
+    if (!value.startsWith(QLatin1String("0x")) || digits < 1 || digits > maxDigits)
+        return false;
+    return std::all_of(value.begin() + 2, value.end(), isHexDigit);
+}
+
+// Digits with an optional "." and digits, and an optional exponent: what the
+// writer writes for a decimal value, and no sign.
+bool decimalForm(const QString &value)
+{
+    qsizetype i = 0, mantissa = 0;
+    const qsizetype n = value.size();
+    for (; i < n && isDigit(value[i]); ++i)
+        ++mantissa;
+    if (i < n && value[i] == u'.') {
+        for (++i; i < n && isDigit(value[i]); ++i)
+            ++mantissa;
+    }
+    if (mantissa == 0)
+        return false;
+    if (i < n && (value[i] == u'e' || value[i] == u'E')) {
+        ++i;
+        if (i < n && (value[i] == u'+' || value[i] == u'-'))
+            ++i;
+        const qsizetype digits = i;
+        while (i < n && isDigit(value[i]))
+            ++i;
+        if (i == digits)
+            return false;
+    }
+    return i == n;
+}
 
 } // namespace
 
@@ -44,7 +80,7 @@ QString ConfigFile::ValueProblem(int kind, const QString &value)
 {
     switch (kind) {
     case KindDecimal: {
-        if (!matches(value, kDecimal))
+        if (!decimalForm(value))
             return quoted(value) + QStringLiteral(" is not a decimal number (digits, a \".\" and digits; no sign)");
         bool finite = false;
         if (const double number = value.toDouble(&finite); !finite || !std::isfinite(number))
@@ -52,15 +88,15 @@ QString ConfigFile::ValueProblem(int kind, const QString &value)
         return {};
     }
     case KindHexByte:
-        if (!matches(value, kHexByte))
+        if (!hexForm(value, 2))
             return quoted(value) + QStringLiteral(" is not a hexadecimal byte (\"0x\" and one or two hex digits)");
         return {};
     case KindHexWord:
-        if (!matches(value, kHexWord))
+        if (!hexForm(value, 4))
             return quoted(value) + QStringLiteral(" is not a hexadecimal word (\"0x\" and one to four hex digits)");
         return {};
     case KindHexLong:
-        if (!matches(value, kHexLong))
+        if (!hexForm(value, 8))
             return quoted(value) + QStringLiteral(" is not a hexadecimal long (\"0x\" and one to eight hex digits)");
         // The encoder keeps 31 bits: a larger value would be stored changed.
         if (value.mid(2).toUInt(nullptr, 16) > 0x7FFFFFFFu)
@@ -84,16 +120,21 @@ ConfigFile ConfigFile::Parse(const QByteArray &text)
     enum { BeforeSections, InSection, InUnknownSection } state = BeforeSections;
     Section section = Section::Kyr;
     int slot = 0;
-    const QList<QByteArray> lines = text.split('\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const int number = int(i + 1);
-        QByteArray raw = lines.at(i);
+    int number = 0;
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = text.indexOf('\n', start);
+        if (end < 0)
+            end = text.size();
+        QByteArrayView raw(text.constData() + start, end - start);
+        start = end + 1;
+        ++number;
         if (raw.endsWith('\r'))
             raw.chop(1);
-        const QString line = QString::fromLatin1(raw);
-        const QString trimmed = line.trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith(u';'))
+        const QByteArrayView trimmedRaw = raw.trimmed();
+        if (trimmedRaw.isEmpty() || trimmedRaw.startsWith(';'))
             continue;
+        const QString line = QString::fromLatin1(raw);
+        const QString trimmed = QString::fromLatin1(trimmedRaw);
         if (raw.contains('\r')) {
             file.addProblem(number, QStringLiteral("a carriage return inside the line"));
             continue;
