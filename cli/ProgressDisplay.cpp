@@ -34,8 +34,12 @@ bool ProgressDisplay::Wanted()
 
 void ProgressDisplay::update()
 {
-    if (enabled && !timer.isActive())
-        timer.start();
+    if (!enabled || timer.isActive())
+        return;
+    // The first lines at once, so that even a short run shows them.
+    if (drawn == 0)
+        draw();
+    timer.start();
 }
 
 void ProgressDisplay::draw()
