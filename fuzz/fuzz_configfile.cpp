@@ -6,30 +6,15 @@
 // must read back without a problem to the same text. Any broken invariant
 // aborts.
 #include "ConfigFile.h"
+#include "FuzzCheck.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <set>
 
-namespace {
-
-[[noreturn]] void fail(const char *what, const QByteArray &detail = {})
-{
-    std::fprintf(stderr, "fuzz_configfile: %s\n%s\n", what, detail.toPercentEncoding(" =[];").constData());
-    std::abort();
-}
-
-#define CHECK(cond, detail)                                                                                            \
-    do {                                                                                                               \
-        if (!(cond))                                                                                                   \
-            fail(#cond, detail);                                                                                       \
-    } while (0)
-
-} // namespace
+#define CHECK(cond, detail) FUZZ_CHECK("fuzz_configfile", cond, detail)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

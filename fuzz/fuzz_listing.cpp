@@ -4,6 +4,7 @@
 // The input is Latin-1 text cut into listings at the byte 0x1E; listing k
 // is the reply for the k-th section of a retrieval ("KYR", "PGM1", ...,
 // "OUTBRIDGE1"). Any broken invariant aborts.
+#include "FuzzCheck.h"
 #include "clsKYR.h"
 #include "mParseSetup.h"
 
@@ -20,17 +21,7 @@ namespace {
 constexpr char kSeparator = '\x1e';
 constexpr Section kSections[] = {Section::Kyr, Section::Pgm, Section::Cap, Section::Str};
 
-[[noreturn]] void fail(const char *what, const QString &detail = {})
-{
-    std::fprintf(stderr, "fuzz_listing: %s\n%s\n", what, detail.toLatin1().toPercentEncoding(" =").constData());
-    std::abort();
-}
-
-#define CHECK(cond, detail)                                                                                            \
-    do {                                                                                                               \
-        if (!(cond))                                                                                                   \
-            fail(#cond, detail);                                                                                       \
-    } while (0)
+#define CHECK(cond, detail) FUZZ_CHECK("fuzz_listing", cond, detail)
 
 void listingSection(int k, Section &section, int &slot)
 {
