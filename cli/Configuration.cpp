@@ -20,6 +20,19 @@ bool Configuration::gives(Section section, int slot, int row) const
     return !file || file->gives(section, slot, row);
 }
 
+int Configuration::given() const
+{
+    return file ? int(file->settings().size()) : AllRows();
+}
+
+int Configuration::AllRows()
+{
+    int count = 0;
+    for (Section s : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
+        count += int(clsKYR::Definitions(s).size()) * clsKYR::Slots(s);
+    return count;
+}
+
 bool Configuration::IsUnitFact(Section section, int row)
 {
     return (section == Section::Kyr && row < KyrRow::IpNum) || (section == Section::Pgm && row == PgmRow::VideoMode);

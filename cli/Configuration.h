@@ -15,7 +15,9 @@ public:
     static Configuration FromFile(const ConfigFile &file);
 
     bool gives(Section section, int slot, int row) const;
-    bool complete() const { return !file; }
+    // How many rows it gives, of AllRows().
+    int given() const;
+    static int AllRows();
 
     // The settings of this configuration taken over an encoder's: the
     // encoder keeps its identity and its detected video formats (facts

@@ -26,14 +26,6 @@ void printLine(FILE *to, const QString &line)
     print(to, line.toLocal8Bit() + '\n');
 }
 
-int definedRows()
-{
-    int count = 0;
-    for (Section s : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
-        count += int(clsKYR::Definitions(s).size()) * clsKYR::Slots(s);
-    return count;
-}
-
 } // namespace
 
 Kyr7Ctl::Kyr7Ctl(const CtlOptions &options, QObject *parent) : QObject(parent), options(options), runner(options.jobs)
@@ -76,7 +68,7 @@ bool Kyr7Ctl::readOperand(const QString &text, Operand &operand, QString &error)
     return true;
 }
 
-bool Kyr7Ctl::addTargets(const QStringList &texts, QString &error)
+bool Kyr7Ctl::addTargets(QString &error)
 {
     // The program's modem settings serve every modem target, unless the
     // command line gives its own.
@@ -85,7 +77,7 @@ bool Kyr7Ctl::addTargets(const QStringList &texts, QString &error)
     std::map<QString, QString> seen;
     for (size_t i = 0; i < operands.size(); ++i) {
         Operand &operand = operands[i];
-        if (!operand.isTarget || !texts.contains(operand.text))
+        if (!operand.isTarget)
             continue;
         Target target;
         if (!Target::Parse(operand.text, target, error))
@@ -153,7 +145,7 @@ bool Kyr7Ctl::prepare(QString &error)
     if (command == QLatin1String("apply") && !needs(texts.size() >= 2, "apply FILE TARGET..."))
         return false;
 
-    QStringList targets;
+    int targets = 0;
     for (qsizetype i = 0; i < texts.size(); ++i) {
         const bool mustBeTarget = command == QLatin1String("fetch") || (command == QLatin1String("apply") && i > 0);
         const bool mustBeFile = command == QLatin1String("apply") && i == 0;
@@ -169,15 +161,14 @@ bool Kyr7Ctl::prepare(QString &error)
         Operand operand;
         if (!readOperand(texts[i], operand, error))
             return false;
-        if (operand.isTarget)
-            targets << operand.text;
+        targets += operand.isTarget ? 1 : 0;
         operands.push_back(std::move(operand));
     }
-    if (command == QLatin1String("apply") && options.withNetwork && targets.size() > 1) {
+    if (command == QLatin1String("apply") && options.withNetwork && targets > 1) {
         error = QStringLiteral("--with-network would give every target the same address; name one target");
         return false;
     }
-    if (!addTargets(targets, error))
+    if (!addTargets(error))
         return false;
     return command != QLatin1String("fetch") || fetchPaths(error);
 }
@@ -255,21 +246,13 @@ int Kyr7Ctl::printReport()
     const Operand &operand = operands.front();
     if (operand.job && !operand.job->succeeded())
         return TargetFailed;
-    if (!operand.configuration.complete()) {
-        int given = 0;
-        for (Section s : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str}) {
-            for (int slot = 0; slot < clsKYR::Slots(s); ++slot) {
-                for (size_t row = 0; row < clsKYR::Definitions(s).size(); ++row)
-                    given += operand.configuration.gives(s, slot, int(row)) ? 1 : 0;
-            }
-        }
-        if (given < definedRows()) {
-            printLine(stderr, QStringLiteral("kyr7ctl: %1 gives %2 of the %3 settings; the report shows the others "
-                                             "as an encoder that listed none of them")
-                                  .arg(operand.text)
-                                  .arg(given)
-                                  .arg(definedRows()));
-        }
+    const int given = operand.configuration.given(), all = Configuration::AllRows();
+    if (given < all) {
+        printLine(stderr, QStringLiteral("kyr7ctl: %1 gives %2 of the %3 settings; the report shows the others "
+                                         "as an encoder that listed none of them")
+                              .arg(operand.text)
+                              .arg(given)
+                              .arg(all));
     }
     print(stdout, ReportFileText(operand.configuration.kyr, QDateTime::currentDateTime()));
     return Success;

@@ -42,7 +42,7 @@ private:
 
     bool prepare(QString &error);
     bool readOperand(const QString &text, Operand &operand, QString &error);
-    bool addTargets(const QStringList &texts, QString &error);
+    bool addTargets(QString &error);
     bool fetchPaths(QString &error);
     void onRetrieved(TargetJob *job);
     void onAllFinished();
