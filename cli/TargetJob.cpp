@@ -41,12 +41,10 @@ void TargetJob::onMonitor(const QString &line)
 {
     if (phase == Phase::Done || line == kFailed)
         return;
-    const bool stepStatus = conv.CurrentStep >= 0 && size_t(conv.CurrentStep) < conv.Script.size() &&
-                            conv.Script[size_t(conv.CurrentStep)].Status == line;
-    if (!stepStatus) {
-        explanation = line;
-        explanationStep = conv.CurrentStep;
-    }
+    if (explanation.isEmpty())
+        QMetaObject::invokeMethod(
+            this, [this] { explanation.clear(); }, Qt::QueuedConnection);
+    explanation = line;
     lastLine = line;
     emit progressed();
 }
@@ -110,7 +108,7 @@ void TargetJob::onClosed()
 QString TargetJob::whyStuck() const
 {
     QString why;
-    if (explanationStep == conv.CurrentStep && !explanation.isEmpty())
+    if (!explanation.isEmpty())
         why = explanation + QStringLiteral("; ");
     if (conv.CurrentStep >= 0 && size_t(conv.CurrentStep) < conv.Script.size()) {
         const ScriptStep &step = conv.Script[size_t(conv.CurrentStep)];

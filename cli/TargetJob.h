@@ -72,8 +72,9 @@ private:
     QString result;
     QStringList extraNotes;
     QString lastLine;
-    QString explanation;      // a monitor line that was not a step's status
-    int explanationStep = -1; // the step during which it came
+    // The monitor line of the event being handled: the conversation says why
+    // a step fails in the same event that halts it.
+    QString explanation;
     bool closingOk = false;
     QString closingOutcome;
 };
