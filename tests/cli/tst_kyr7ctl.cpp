@@ -122,6 +122,7 @@ private slots:
     void versionCheck_data();
     void versionCheck();
     void failingEncodersFailAlone();
+    void jobsBoundTheEncodersAtOnce();
     void badInput_data();
     void badInput();
     void serialAndModem_data();
@@ -336,6 +337,23 @@ void tst_kyr7ctl::failingEncodersFailAlone()
     QVERIFY(LoadSimConfig(good.statePath(), stored));
     QCOMPARE(stored.sCAP(0, CapRow::Language608F2), QStringLiteral("fra"));
     QVERIFY(!QFile::exists(hangsUp.statePath()));
+}
+
+void tst_kyr7ctl::jobsBoundTheEncodersAtOnce()
+{
+    // A slow encoder named first and a quick one: one at a time, the quick
+    // one is talked to only after the slow one is done; at once, it is done first.
+    for (const bool oneAtATime : {true, false}) {
+        SimProcess slow({QStringLiteral("--delay"), QStringLiteral("20")}), quick;
+        QVERIFY(slow.start() && quick.start());
+        const CtlRun run = runCtl({QStringLiteral("fetch"), QStringLiteral("--jobs"), oneAtATime ? "1" : "2",
+                                   QStringLiteral("-o"), QStringLiteral("jobs/"), lan(slow), lan(quick)},
+                                  dir.path());
+        QVERIFY2(run.code == 0, run.err.constData());
+        const QDateTime slowEnd = QFileInfo(slow.transcriptPath()).lastModified();
+        const QDateTime quickEnd = QFileInfo(quick.transcriptPath()).lastModified();
+        QCOMPARE(quickEnd > slowEnd, oneAtATime);
+    }
 }
 
 void tst_kyr7ctl::badInput_data()
