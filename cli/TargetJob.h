@@ -34,8 +34,6 @@ public:
     // The retrieved configuration (valid from retrieved() on).
     const clsKYR &configuration() const { return kyr; }
 
-    bool started() const { return phase != Phase::Waiting; }
-    bool done() const { return phase == Phase::Done; }
     bool succeeded() const { return ok; }
     QString outcome() const { return result; }
     QStringList notes() const { return extraNotes; }
