@@ -30,9 +30,10 @@ QString shown(Section section, int row, const QString &value)
 } // namespace
 
 std::vector<ConfigDiff::Difference> ConfigDiff::Compare(const Configuration &before, const Configuration &after,
-                                                        Rows rows)
+                                                        Rows rows, int *compared)
 {
     std::vector<Difference> out;
+    int both = 0;
     for (Section s : kSections) {
         const int count = int(clsKYR::Definitions(s).size());
         for (int slot = 0; slot < clsKYR::Slots(s); ++slot) {
@@ -46,12 +47,15 @@ std::vector<ConfigDiff::Difference> ConfigDiff::Compare(const Configuration &bef
                     continue;
                 if (rows == Rows::Settings && (!wanted.count(row) || Configuration::IsNetwork(s, row)))
                     continue;
+                ++both;
                 const QString a = before.kyr.text(s, slot, row), b = after.kyr.text(s, slot, row);
                 if (a != b)
                     out.push_back({s, slot, row, a, b});
             }
         }
     }
+    if (compared)
+        *compared = both;
     return out;
 }
 

@@ -27,7 +27,9 @@ public:
         Settings // only what a save of either side writes, network settings left out
     };
 
-    static std::vector<Difference> Compare(const Configuration &before, const Configuration &after, Rows rows);
+    // compared, when given, counts the rows both sides give that were compared.
+    static std::vector<Difference> Compare(const Configuration &before, const Configuration &after, Rows rows,
+                                           int *compared = nullptr);
     // What saving `after` to an encoder that holds `before` changes: the rows
     // the save of `after` sends whose value differs.
     static std::vector<Difference> SaveChanges(const clsKYR &before, const clsKYR &after);

@@ -64,6 +64,10 @@ bool Kyr7Ctl::readOperand(const QString &text, Operand &operand, QString &error)
         error = file.messages(text).join(u'\n');
         return false;
     }
+    if (file.settings().empty()) {
+        error = text + QStringLiteral(": gives no setting");
+        return false;
+    }
     operand.configuration = Configuration::FromFile(file);
     return true;
 }
@@ -225,20 +229,25 @@ int Kyr7Ctl::printDiffs()
 {
     const Operand &a = operands.front();
     const auto rows = options.settingsOnly ? ConfigDiff::Rows::Settings : ConfigDiff::Rows::All;
-    bool differ = false;
+    bool differ = false, apart = false;
     bool trouble = a.job && !a.job->succeeded();
     for (size_t i = 1; i < operands.size() && !trouble; ++i) {
         const Operand &b = operands[i];
         if (b.job && !b.job->succeeded())
             continue;
-        const auto differences = ConfigDiff::Compare(a.configuration, b.configuration, rows);
+        int compared = 0;
+        const auto differences = ConfigDiff::Compare(a.configuration, b.configuration, rows, &compared);
+        if (compared == 0) {
+            printLine(stderr, QStringLiteral("kyr7ctl: %1 and %2 give no setting in common").arg(a.text, b.text));
+            apart = true;
+        }
         for (const auto &d : differences)
             printLine(stdout, (operands.size() > 2 ? b.text + QStringLiteral(": ") : QString()) + ConfigDiff::Line(d));
         differ = differ || !differences.empty();
     }
     for (const Operand &b : operands)
         trouble = trouble || (b.job && !b.job->succeeded());
-    return trouble ? DiffTrouble : differ ? Different : Success;
+    return trouble || apart ? DiffTrouble : differ ? Different : Success;
 }
 
 int Kyr7Ctl::printReport()

@@ -388,6 +388,8 @@ void tst_kyr7ctl::badInput_data()
     row("unreadable file", {"apply", "missing.cfg", "lan:10.0.0.7"}, 2, "missing.cfg: cannot read: ");
     row("unknown name in a file", {"diff", "demo.cfg", "bad.cfg"}, 2,
         "bad.cfg:3: unknown parameter \"Bogus\" in [KYR]");
+    row("a file without settings", {"apply", "empty.cfg", "lan:10.0.0.7"}, 2, "empty.cfg: gives no setting");
+    row("nothing in common", {"diff", "rev.cfg", "lan1.cfg"}, 2, "rev.cfg and lan1.cfg give no setting in common");
     row("unreachable encoder", {"fetch", refused}, 1, refused + "  FAILED: LAN Error: Connection refused");
     row("unreachable side of a diff", {"diff", "demo.cfg", refused}, 2, "FAILED: LAN Error: Connection refused");
     row("serial port not there", {"report", "serial:/dev/kyr7-none"}, 1, "FAILED: /dev/kyr7-none is not available");
@@ -398,7 +400,10 @@ void tst_kyr7ctl::badInput()
     QFETCH(QStringList, args);
     QFETCH(int, code);
     QFETCH(QString, said);
-    QVERIFY(writeFile(dir.filePath(QStringLiteral("bad.cfg")), "[KYR]\nRev=G\nBogus=1\n"));
+    for (const auto &[name, text] :
+         {std::pair{"bad.cfg", "[KYR]\nRev=G\nBogus=1\n"}, std::pair{"empty.cfg", "; none\n"},
+          std::pair{"rev.cfg", "[KYR]\nRev=G\n"}, std::pair{"lan1.cfg", "[LAN1]\nDid=0x01\n"}})
+        QVERIFY(writeFile(dir.filePath(QString::fromLatin1(name)), text));
     const CtlRun run = runCtl(args, dir.path());
     QVERIFY2(QString::fromLocal8Bit(run.err).contains(said), run.err.constData());
     QCOMPARE(run.code, code);
