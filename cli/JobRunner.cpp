@@ -2,12 +2,13 @@
 
 JobRunner::JobRunner(int maxJobs, QObject *parent)
     : QObject(parent), maxJobs(qMax(1, maxJobs)), progress([this] {
-          QStringList lines;
+          QList<ProgressDisplay::Line> lines;
           qsizetype width = 0;
           for (const TargetJob *job : all)
               width = qMax(width, job->target().text.size());
           for (const TargetJob *job : all)
-              lines << job->target().text.leftJustified(width) + QStringLiteral("  ") + job->status();
+              lines.append(
+                  {job->target().text.leftJustified(width) + QStringLiteral("  ") + job->status(), job->busy()});
           return lines;
       })
 {

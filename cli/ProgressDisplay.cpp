@@ -19,7 +19,7 @@ void terminalSize(int &rows, int &columns)
 
 } // namespace
 
-ProgressDisplay::ProgressDisplay(std::function<QStringList()> lines, QObject *parent)
+ProgressDisplay::ProgressDisplay(std::function<QList<Line>()> lines, QObject *parent)
     : QObject(parent), lines(std::move(lines)), enabled(Wanted())
 {
     timer.setSingleShot(true);
@@ -46,15 +46,29 @@ void ProgressDisplay::draw()
 {
     int rows = 0, columns = 0;
     terminalSize(rows, columns);
-    QStringList text = lines();
+    const QList<Line> all = lines();
     // Lines above the top of the screen cannot be reached again: keep the
-    // block within it and count the rest.
-    const int room = qMax(1, rows - 1);
-    if (text.size() > room) {
-        const qsizetype hidden = text.size() - room + 1;
-        text = text.mid(0, room - 1);
-        text << QStringLiteral("... and %1 more").arg(hidden);
+    // block within it, busy lines first, and count the rest.
+    const qsizetype room = qMax(1, rows - 1);
+    QList<bool> shown(all.size(), all.size() <= room);
+    if (all.size() > room) {
+        qsizetype left = room - 1;
+        for (const bool busy : {true, false}) {
+            for (qsizetype i = 0; i < all.size() && left > 0; ++i) {
+                if (all[i].busy == busy && !shown[i]) {
+                    shown[i] = true;
+                    --left;
+                }
+            }
+        }
     }
+    QStringList text;
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (shown[i])
+            text << all[i].text;
+    }
+    if (text.size() < all.size())
+        text << QStringLiteral("... and %1 more").arg(all.size() - text.size());
     QByteArray out;
     if (drawn > 0)
         out += "\r\x1b[" + QByteArray::number(drawn) + "A";

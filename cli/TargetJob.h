@@ -34,6 +34,7 @@ public:
     // The retrieved configuration (valid from retrieved() on).
     const clsKYR &configuration() const { return kyr; }
 
+    bool busy() const { return phase != Phase::Waiting && phase != Phase::Done; }
     bool succeeded() const { return ok; }
     QString outcome() const { return result; }
     QStringList notes() const { return extraNotes; }
