@@ -14,10 +14,14 @@ TargetJob::TargetJob(const Target &target, QObject *parent)
 {
     conv.TcpPort = where.port;
     connect(&conv, &Conversation::monitor, this, &TargetJob::onMonitor);
+    connect(&conv, &Conversation::progress, this, [this](int done, int total) {
+        percent = total > 0 ? qBound(0, done * 100 / total, 100) : 0;
+        emit progressed();
+    });
     connect(&conv, &Conversation::retrievalFinished, this, &TargetJob::onRetrievalFinished);
     connect(&conv, &Conversation::closingFinished, this, &TargetJob::onClosed);
     connect(&conv, &Conversation::halted, this, &TargetJob::onHalted);
-    connect(&conv, &Conversation::linkError, this, &TargetJob::onLinkError);
+    connect(&conv, &Conversation::linkFailed, this, &TargetJob::onLinkFailed);
     connect(&conv, &Conversation::linkClosed, this, [this] {
         // Closed after the last command of a closing conversation: an encoder
         // restarting after "SAVE" or "EXIT". Closed while retrieving: nothing
@@ -132,8 +136,10 @@ void TargetJob::onHalted()
     }
 }
 
-void TargetJob::onLinkError(const QString &message)
+void TargetJob::onLinkFailed()
 {
+    // The conversation puts the link's own words on the monitor just before.
+    const QString message = explanation;
     if (phase == Phase::Exiting) {
         extraNotes << message;
         finish(closingOk, closingOutcome);
@@ -161,12 +167,6 @@ void TargetJob::finish(bool success, const QString &text)
     emit finished();
 }
 
-int TargetJob::percent() const
-{
-    const int last = phase == Phase::Retrieving ? conv.SetupStep + 70 : int(conv.Script.size()) - 1;
-    return last > 0 ? qBound(0, conv.CurrentStep * 100 / last, 100) : 0;
-}
-
 QString TargetJob::status() const
 {
     switch (phase) {
@@ -174,7 +174,7 @@ QString TargetJob::status() const
         return QStringLiteral("waiting");
     case Phase::Retrieving:
     case Phase::Saving:
-        return QStringLiteral("%1% %2").arg(percent(), 3).arg(lastLine);
+        return QStringLiteral("%1% %2").arg(percent, 3).arg(lastLine);
     case Phase::Deciding:
     case Phase::Exiting:
         return lastLine;

@@ -54,12 +54,11 @@ private:
     void onRetrievalFinished();
     void onClosed();
     void onHalted();
-    void onLinkError(const QString &message);
+    void onLinkFailed();
     void onMonitor(const QString &line);
     void fail(const QString &reason);
     void finish(bool success, const QString &text);
     QString whyStuck() const;
-    int percent() const;
 
     Target where;
     clsKYR kyr;
@@ -71,6 +70,7 @@ private:
     QString result;
     QStringList extraNotes;
     QString lastLine;
+    int percent = 0; // of the running conversation's steps
     // The monitor line of the event being handled: the conversation says why
     // a step fails in the same event that halts it.
     QString explanation;
