@@ -101,28 +101,30 @@ void Conversation::writeStep(int index, const ScriptStep &step)
     Script[size_t(index)] = step;
 }
 
-void Conversation::BuildSetupScript(const ConnectionSettings &settings)
+std::vector<ScriptStep> Conversation::OpeningSteps(const ConnectionSettings &settings)
 {
-    Script.clear();
-    int b = 0;
+    std::vector<ScriptStep> steps;
     const QString login = CR + QStringLiteral("login") + CR;
     if (settings.Method == QLatin1String("SERIAL")) {
-        writeStep(0, makeStep(Pause, {}, 2000, 1));
-        writeStep(1, makeStep(login, QStringLiteral("!"), 5000, 1));
-        b = 2;
+        steps.push_back(makeStep(Pause, {}, 2000, 1));
+        steps.push_back(makeStep(login, QStringLiteral("!"), 5000, 1));
     } else if (settings.Method == QLatin1String("MODEM")) {
-        writeStep(0, makeStep(QStringLiteral("AT") + CR, QStringLiteral("OK"), 2000, 10));
+        steps.push_back(makeStep(QStringLiteral("AT") + CR, QStringLiteral("OK"), 2000, 10));
         // Every initialisation command is sent, however many there are.
-        const QStringList init = settings.INIT.split(QLatin1Char('|'));
-        int step = 1;
-        for (const QString &command : init)
-            writeStep(step++, makeStep(withoutLineBreaks(command) + CR, QStringLiteral("OK"), 5000, 3));
-        writeStep(step++, makeStep(withoutLineBreaks(settings.DIAL + settings.Number) + CR, QStringLiteral("CONNECT"),
-                                   60000, 1, QStringLiteral("Dialing")));
-        writeStep(step++, makeStep(Pause, {}, 2000, 1));
-        writeStep(step++, makeStep(login, QStringLiteral("!"), 5000, 1));
-        b = step;
+        for (const QString &command : settings.INIT.split(QLatin1Char('|')))
+            steps.push_back(makeStep(withoutLineBreaks(command) + CR, QStringLiteral("OK"), 5000, 3));
+        steps.push_back(makeStep(withoutLineBreaks(settings.DIAL + settings.Number) + CR, QStringLiteral("CONNECT"),
+                                 60000, 1, QStringLiteral("Dialing")));
+        steps.push_back(makeStep(Pause, {}, 2000, 1));
+        steps.push_back(makeStep(login, QStringLiteral("!"), 5000, 1));
     }
+    return steps;
+}
+
+void Conversation::BuildSetupScript(const ConnectionSettings &settings)
+{
+    Script = OpeningSteps(settings);
+    const int b = int(Script.size());
     SetupStep = b;
     writeStep(b, makeStep(clsKYR::CMD(0) + CR, QStringLiteral(">"), 2000, 3));
     for (int i = 0; i <= 20; ++i) {
@@ -248,9 +250,15 @@ void Conversation::OpenConnection(const ConnectionSettings &settings)
 {
     BuildSetupScript(settings);
     Finishing = 0;
+    openLink(settings);
+}
+
+void Conversation::openLink(const ConnectionSettings &settings)
+{
     RxBuffer.clear();
     overflowReported = false;
     Disconnect();
+    connection = settings;
     method = settings.Method;
 
     const bool lan = method == QLatin1String("LAN");
@@ -272,6 +280,15 @@ void Conversation::OpenConnection(const ConnectionSettings &settings)
     connect(link.get(), &Link::errorOccurred, this, &Conversation::onLinkError);
     connect(link.get(), &Link::closed, this, &Conversation::onLinkClosed);
     startProgress();
+    if (lan) {
+        // An address that drops every packet would leave the attempt to the
+        // kernel's retries for minutes; the step timer bounds it instead.
+        connectTicks = 0;
+        connecting = true;
+        timer.stop();
+        timer.setInterval(ConnectInterval);
+        timer.start();
+    }
     link->open();
     if (lan || !link->isOpen())
         return;
@@ -287,6 +304,8 @@ void Conversation::onConnected()
 {
     if (method != QLatin1String("LAN"))
         return;
+    connecting = false;
+    timer.stop();
     emit monitor(QStringLiteral("LAN Connection Established"));
     if (stepWaiting())
         startCurrentStep(false);
@@ -294,10 +313,24 @@ void Conversation::onConnected()
 
 void Conversation::onLinkError(const QString &message)
 {
+    if (connecting) {
+        connecting = false;
+        timer.stop();
+    }
     emit monitor(message);
     if (method == QLatin1String("LAN") && link)
         link->close();
     emit linkFailed();
+}
+
+void Conversation::connectTimedOut()
+{
+    connecting = false;
+    timer.stop();
+    if (link)
+        link->close();
+    // Worded as the socket layer words a refused connection.
+    emit monitor(QStringLiteral("LAN Error: Connection timed out"));
 }
 
 void Conversation::onData(const QByteArray &bytes)
@@ -352,6 +385,9 @@ void Conversation::onLinkClosed()
         failStep();
         return;
     }
+    // While the operator edits: a closing conversation will reconnect first.
+    if (Finishing == 0 && !stepWaiting())
+        emit monitor(QStringLiteral("The KYR7 closed the connection"));
     emit linkClosed();
 }
 
@@ -362,15 +398,17 @@ bool Conversation::stepWaiting() const
 
 void Conversation::startCurrentStep(bool withStatus)
 {
-    const ScriptStep &step = Script[size_t(CurrentStep)];
+    const ScriptStep step = Script[size_t(CurrentStep)];
     overflowReported = false;
-    if (step.Command != Pause)
-        SendCommand(step.Command);
+    // The timer runs before the command goes out: a send that makes the link
+    // fail halts the conversation, and that stops the timer for good.
     timer.stop();
     timer.setInterval(step.Interval);
     timer.start();
     if (withStatus && !step.Status.isEmpty())
         emit monitor(step.Status);
+    if (step.Command != Pause)
+        SendCommand(step.Command);
 }
 
 void Conversation::StartClosing()
@@ -380,6 +418,16 @@ void Conversation::StartClosing()
     RxBuffer.clear();
     if (!stepWaiting())
         CurrentStep = 0;
+    if (!linkOpen() && !method.isEmpty()) {
+        // The link went while the operator was editing: open it again with
+        // the same settings, log in as at the start, then run the script.
+        emit monitor(QStringLiteral("The connection to the KYR7 was closed, reconnecting"));
+        const std::vector<ScriptStep> opening = OpeningSteps(connection);
+        Script.insert(Script.begin(), opening.begin(), opening.end());
+        CurrentStep = 0;
+        openLink(connection);
+        return;
+    }
     startProgress();
     if (stepWaiting())
         startCurrentStep(false);
@@ -424,6 +472,16 @@ void Conversation::endOfScript()
     emit retrievalFinished();
 }
 
+qsizetype Conversation::FindPrompt(const QString &received, const QString &prompt, qsizetype from)
+{
+    for (qsizetype at = received.indexOf(prompt, from, Qt::CaseInsensitive); at >= 0;
+         at = received.indexOf(prompt, at + 1, Qt::CaseInsensitive)) {
+        if (at == 0 || received.at(at - 1) == QLatin1Char('\n'))
+            return at;
+    }
+    return -1;
+}
+
 void Conversation::GetSetup(const QString &text)
 {
     try {
@@ -436,6 +494,8 @@ void Conversation::GetSetup(const QString &text)
             return;
         }
         ScriptStep &step = Script[size_t(CurrentStep)];
+        // A prompt that straddles two pieces, or whose line end came in the
+        // previous piece, is found all the same.
         const qsizetype searchFrom = qMax<qsizetype>(0, RxBuffer.size() - step.Expect.size() + 1);
         RxBuffer += text;
         if (step.Command == Pause || step.Expect.isEmpty()) {
@@ -443,7 +503,7 @@ void Conversation::GetSetup(const QString &text)
                 RxBuffer.clear();
             return;
         }
-        if (RxBuffer.indexOf(step.Expect, searchFrom, Qt::CaseInsensitive) < 0) {
+        if (FindPrompt(RxBuffer, step.Expect, searchFrom) < 0) {
             if (RxBuffer.size() > MaxRxBuffer) {
                 RxBuffer.clear();
                 if (!overflowReported) {
@@ -482,6 +542,11 @@ void Conversation::GetSetup(const QString &text)
 void Conversation::Timer1Tick()
 {
     try {
+        if (connecting) {
+            if (++connectTicks >= ConnectTries)
+                connectTimedOut();
+            return;
+        }
         if (!stepWaiting()) {
             timer.stop();
             return;
@@ -510,9 +575,9 @@ void Conversation::Timer1Tick()
             overflowReported = false;
         }
         if (!toSend.isEmpty()) {
+            timer.start();
             if (toSend != Pause)
                 SendCommand(toSend);
-            timer.start();
         }
     } catch (const std::exception &) {
         messages.inform(BoxTitle, QStringLiteral("Timer1 Error, Press OK to continue"));

@@ -44,6 +44,10 @@ public:
     void setLinkFactory(LinkFactory factory);
 
     // --- scripts
+    // The steps that open a link before "SETUP": none on LAN; the pause and
+    // the login on a serial line; the modem's commands, the dial, the pause
+    // and the login on a modem.
+    static std::vector<ScriptStep> OpeningSteps(const ConnectionSettings &settings);
     void BuildSetupScript(const ConnectionSettings &settings);
     void BuildSaveScript();
     void BuildExitScript();
@@ -59,12 +63,19 @@ public:
     void OpenConnection(const ConnectionSettings &settings);
     // Starts a closing conversation whose script was just written:
     // Finishing = 1, stale received text dropped, step 0 sent, timer started.
+    // When the link has closed since the retrieval, it is opened again with
+    // the same settings and the script starts with that link's opening steps.
     // (The caller empties the monitor, shows it and adds the first line
     // before calling this.)
     void StartClosing();
     void SendCommand(const QString &text);
     // Every piece of received text.
     void GetSetup(const QString &text);
+    // Where prompt (letter case ignored) begins in received at or after
+    // from, counting only where the encoder puts a prompt: at the start of
+    // the received text or straight after a line end. A prompt character
+    // inside a value ("FileName=cc#2.txt") is not one. -1 when none.
+    static qsizetype FindPrompt(const QString &received, const QString &prompt, qsizetype from = 0);
     // The step timer's tick.
     void Timer1Tick();
     // Closes the link (shutdown).
@@ -87,6 +98,10 @@ public:
     // Bound on text kept while a step waits; more without the expected
     // text fails the step.
     static constexpr int MaxRxBuffer = 4 * 1024 * 1024;
+    // A TCP connection attempt is given as long as the first step of a LAN
+    // retrieval: three ticks of two seconds.
+    static constexpr int ConnectInterval = 2000;
+    static constexpr int ConnectTries = 3;
 
 signals:
     // A line for the monitor (without the time stamp).
@@ -99,9 +114,11 @@ signals:
     void closingFinished();
     // A step ran out of tries ("Connection Has Failed" is on the monitor).
     void halted();
-    // The encoder closed the link: while retrieving, or after the last
-    // command of a closing conversation was sent. (Closed earlier during a
-    // closing conversation, the step fails instead: "Connection Has Failed".)
+    // The encoder closed the link: while retrieving, while the operator
+    // edits ("The KYR7 closed the connection" is on the monitor; the next
+    // closing conversation reconnects), or after the last command of a
+    // closing conversation was sent. (Closed earlier during a closing
+    // conversation, the step fails instead: "Connection Has Failed".)
     void linkClosed();
     // The link failed ("LAN Error: ...", "COM3 is not available" is on the
     // monitor).
@@ -119,6 +136,8 @@ private:
     void onLinkClosed();
     void onData(const QByteArray &bytes);
     void onLinkError(const QString &message);
+    void openLink(const ConnectionSettings &settings);
+    void connectTimedOut();
     void startCurrentStep(bool withStatus);
     void endOfScript();
     bool stepWaiting() const;
@@ -137,7 +156,10 @@ private:
     Messages &messages;
     LinkFactory linkFactory;
     std::unique_ptr<Link> link;
+    ConnectionSettings connection; // settings of the last link opened
     QString method;                // link kind of the open connection
+    bool connecting = false;       // a TCP connection attempt is under way
+    int connectTicks = 0;
     bool overflowReported = false; // the current step already failed on a flood
     int stepsDone = 0;
     int stepTotal = 0;

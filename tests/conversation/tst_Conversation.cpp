@@ -9,8 +9,8 @@
 #include "ManualStepTimer.h"
 #include "MemoryLink.h"
 #include "ScriptedMessages.h"
-#include "SimConfig.h"
 #include "SerialLink.h"
+#include "SimConfig.h"
 #include "SimProcess.h"
 #include "TcpLink.h"
 #include "clsKYR.h"
@@ -21,6 +21,11 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QtTest/QtTest>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 QStringList names(const char *spaced)
@@ -159,6 +164,33 @@ void retrieveOverLan(const SimProcess &sim, ConversationRig &rig, const QStringL
     finishRetrieval(rig, simArgs);
     QCOMPARE(sim.transcript(), retrievalBytes());
 }
+// A loopback port whose listen queue is full: a connection attempt to it
+// gets no answer at all, as from an address that drops every packet.
+struct SilentPort
+{
+    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    quint16 port = 0;
+
+    SilentPort()
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        auto *any = reinterpret_cast<sockaddr *>(&address);
+        if (::bind(listener, any, length) != 0 || ::listen(listener, 0) != 0 ||
+            ::getsockname(listener, any, &length) != 0)
+            return;
+        ::connect(filler, any, length); // takes the only place in the queue
+        port = ntohs(address.sin_port);
+    }
+    ~SilentPort()
+    {
+        ::close(filler);
+        ::close(listener);
+    }
+};
 } // namespace
 
 Q_DECLARE_METATYPE(ConversationLog::Limits)
@@ -414,7 +446,7 @@ private slots:
         QCOMPARE(rig.monitor.count("Connection Has Failed"), 1);
         QCOMPARE(rig.halted.count(), 1);
         QVERIFY(!rig.timer.isActive());
-        rig.link->receive("#");
+        rig.link->receive("\r\n#");
         QCOMPARE(rig.step().Command, QStringLiteral("\r"));
     }
 
@@ -440,23 +472,74 @@ private slots:
         QVERIFY(rig.messages.boxes.isEmpty());
     }
 
-    // Nothing is sent and no step timer runs; one line tells why.
+    // A send that makes the link fail halts the closing conversation once,
+    // and the step timer stays off.
+    void linkFailingInASendHaltsOnce_data()
+    {
+        QTest::addColumn<bool>("repeat");
+        QTest::newRow("the next step's command") << false;
+        QTest::newRow("a repeat") << true;
+    }
+
+    void linkFailingInASendHaltsOnce()
+    {
+        QFETCH(bool, repeat);
+        ConversationRig rig;
+        rig.retrieve();
+        rig.startClosing("save");
+        rig.link->onSend = [&rig](const QByteArray &) { rig.link->peerCloses(); };
+        if (repeat)
+            QVERIFY(rig.timer.fire());
+        else
+            rig.link->receive("SETUP\r\n>");
+        QCOMPARE(rig.halted.count(), 1);
+        QVERIFY(!rig.timer.fire());
+        QCOMPARE(rig.monitor.count("Connection Has Failed"), 1);
+    }
+
+    // Nothing is sent; one line tells why. An address that never answers
+    // fails after the first step's tries, as a refused one fails at once.
+    void linksThatCannotOpen_data()
+    {
+        QTest::addColumn<QString>("peer");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("refused") << "refused" << QStringList{"Connection Type is LAN", "LAN Error: Connection refused"};
+        QTest::newRow("no answer") << "silent"
+                                   << QStringList{"Connection Type is LAN", "LAN Error: Connection timed out"};
+        QTest::newRow("no such device") << "/none/tty"
+                                        << QStringList{"Connection Type is Modem", "/none/tty is not available"};
+    }
+
     void linksThatCannotOpen()
     {
-        QTcpServer server; // a free port nobody listens on
-        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-        server.close();
+        QFETCH(QString, peer);
+        QFETCH(QStringList, lines);
         ConversationRig rig(true);
-        rig.conv.TcpPort = server.serverPort();
-        rig.open();
-        const QStringList refused = {"Connection Type is LAN", "LAN Error: Connection refused"};
-        QTRY_COMPARE(rig.monitor, refused);
-        QTest::qWait(50);
-        QCOMPARE(rig.monitor, refused);
-        rig.open("MODEM", "/none/tty");
-        QCOMPARE(rig.monitor.mid(2), QStringList({"Connection Type is Modem", "/none/tty is not available"}));
-        QCOMPARE(rig.linkClosed.count(), 0);
-        QCOMPARE(rig.timer.starts, 0);
+        SilentPort silent;
+        if (peer == "refused") {
+            QTcpServer server; // a free port nobody listens on
+            QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+            rig.conv.TcpPort = server.serverPort();
+            server.close();
+            rig.open();
+            QTRY_COMPARE(rig.monitor, lines);
+        } else if (peer == "silent") {
+            QVERIFY(silent.port);
+            rig.conv.TcpPort = silent.port;
+            rig.open();
+            QCOMPARE(rig.timer.interval(), Conversation::ConnectInterval);
+            for (int tick = 1; tick < Conversation::ConnectTries; ++tick)
+                QVERIFY(rig.timer.fire());
+            QCoreApplication::processEvents();
+            QCOMPARE(rig.monitor, lines.mid(0, 1));
+            QVERIFY(rig.timer.fire());
+            QCOMPARE(rig.monitor, lines);
+        } else {
+            rig.open("MODEM", peer);
+            QCOMPARE(rig.monitor, lines);
+        }
+        QVERIFY(!rig.timer.fire());
+        QCOMPARE(rig.linkClosed.count() + rig.halted.count(), 0);
         QVERIFY(!rig.conv.linkOpen());
     }
 
@@ -468,11 +551,21 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("COM1") << "COM1" << "/dev/ttyS0" << "COM1";
-        QTest::newRow("COM12") << "COM12" << "/dev/ttyS11" << "COM12";
-        QTest::newRow("path") << "/dev/ttyUSB0" << "/dev/ttyUSB0" << "/dev/ttyUSB0";
-        QTest::newRow("serial number") << "12345" << "KYR7-12345" << "";
-        QTest::newRow("address") << "10.1.2.3" << "10.1.2.3" << "";
+        QTest::newRow("COM1") << "COM1"
+                              << "/dev/ttyS0"
+                              << "COM1";
+        QTest::newRow("COM12") << "COM12"
+                               << "/dev/ttyS11"
+                               << "COM12";
+        QTest::newRow("path") << "/dev/ttyUSB0"
+                              << "/dev/ttyUSB0"
+                              << "/dev/ttyUSB0";
+        QTest::newRow("serial number") << "12345"
+                                       << "KYR7-12345"
+                                       << "";
+        QTest::newRow("address") << "10.1.2.3"
+                                 << "10.1.2.3"
+                                 << "";
     }
 
     void portAndHostNames()
@@ -602,31 +695,49 @@ private slots:
         QCOMPARE(QFile::exists(sim.statePath()), stored);
     }
 
-    void serialAndModemRetrievals_data()
+    // Values holding "#", "!" and ">" in section listings and in the two
+    // bridge listings, replies in pieces: the retrieval keeps every value,
+    // and the save sends each one back unchanged. The replies kyr7sim sent
+    // are then replayed one byte at a time, and no step ends before its
+    // reply's prompt.
+    void promptCharactersInsideValues_data()
     {
         QTest::addColumn<QStringList>("simArgs");
         QTest::addColumn<QString>("method");
         QTest::addColumn<QByteArray>("opening");
         QTest::addColumn<int>("setupStep");
-        QTest::newRow("serial") << QStringList{"--pty"} << "SERIAL" << QByteArray("\rlogin\r") << 2;
-        QTest::newRow("modem") << QStringList{"--pty", "--modem", "--connect-delay", "20"} << "MODEM"
+        const QStringList pieces{"--chunk", "16", "--chunk-gap", "1"};
+        QTest::newRow("TCP") << pieces << "LAN" << QByteArray() << 0;
+        QTest::newRow("serial") << pieces + QStringList{"--pty"} << "SERIAL" << QByteArray("\rlogin\r") << 2;
+        QTest::newRow("modem") << pieces + QStringList{"--pty", "--modem", "--connect-delay", "20"} << "MODEM"
                                << QByteArray("AT\rAT Z\rAT E0\rAT DT9,\r\rlogin\r") << 6;
     }
 
-    void serialAndModemRetrievals()
+    void promptCharactersInsideValues()
     {
         QFETCH(QStringList, simArgs);
         QFETCH(QString, method);
         QFETCH(QByteArray, opening);
         QFETCH(int, setupStep);
+        QTemporaryDir dir;
+        QFile config(dir.filePath("prompts.cfg"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("[KYR]\nRev=G\n[CAPPGM1]\nLanguage608F1=#!>\n[PORTA]\nStreamType=0x0001\nModemInit=AT#CID=1!>\n"
+                     "[FILE1]\nStreamType=0x0002\nFileName=cc#2.txt\n[INBRIDGE1]\nFileName=in!>#\n"
+                     "[OUTBRIDGE1]\nFileName=!\n");
+        config.close();
+        simArgs << "--config" << config.fileName();
         SimProcess sim(simArgs);
         QVERIFY2(sim.start(), qPrintable(sim.output()));
         ConversationRig rig(true);
+        rig.conv.TcpPort = sim.port();
         rig.open(method, sim.ptyPath(), "AT Z|AT E0");
-        // The pause before the login runs out by a tick, never by waiting.
-        QTRY_COMPARE_WITH_TIMEOUT(rig.conv.CurrentStep, setupStep - 2, Patience);
-        QVERIFY(rig.timer.fire());
-        finishRetrieval(rig);
+        if (setupStep) {
+            // The pause before the login runs out by a tick, never by waiting.
+            QTRY_COMPARE_WITH_TIMEOUT(rig.conv.CurrentStep, setupStep - 2, Patience);
+            QVERIFY(rig.timer.fire());
+        }
+        finishRetrieval(rig, simArgs);
         QCOMPARE(rig.conv.SetupStep, setupStep);
         QCOMPARE(sim.transcript(), opening + retrievalBytes());
         // The opening steps (the pause too) count as steps of the retrieval.
@@ -634,6 +745,35 @@ private slots:
         QCOMPARE(rig.stepsDone.size(), setupStep + 68);
         QVERIFY(std::is_sorted(rig.stepsDone.begin(), rig.stepsDone.end()));
         QCOMPARE(rig.stepsDone.last(), setupStep + 67);
+        QCOMPARE(rig.kyr.sSTR(StreamSlot::FILE1, StrRow::FileName), QStringLiteral("cc#2.txt"));
+        QCOMPARE(rig.kyr.sSTR(StreamSlot::INBRIDGE1, StrRow::FileName), QStringLiteral("in!>#"));
+
+        ConversationRig replay;
+        replay.open(method, {}, "AT Z|AT E0");
+        while (replay.conv.CurrentStep >= 0 && !replay.step().Command.isEmpty()) {
+            const int at = replay.conv.CurrentStep;
+            if (replay.step().Command == QLatin1String("|")) {
+                QVERIFY(replay.timer.fire());
+                continue;
+            }
+            const QByteArray reply = rig.conv.Script.at(size_t(at)).Reply.toLatin1();
+            qsizetype next = 0;
+            while (next < reply.size() && replay.conv.CurrentStep == at)
+                replay.link->receive(QByteArray(1, reply.at(next++)));
+            QVERIFY(replay.conv.CurrentStep != at);
+            // Only the rest of a modem's answer line ("CONNECT 57600") may follow.
+            const QByteArray rest = reply.mid(next);
+            QVERIFY2(rest.isEmpty() || rest.indexOf('\n') == rest.size() - 1, reply.constData());
+        }
+        QCOMPARE(replay.retrieved.count(), 1);
+        QCOMPARE(replay.conv.Listings(), rig.conv.Listings());
+
+        rig.startClosing("save");
+        QVERIFY(rig.waitFor(rig.closing));
+        QVERIFY(rig.link == nullptr); // the real link, not a memory one
+        clsKYR stored;
+        QVERIFY(LoadSimConfig(sim.statePath(), stored));
+        QVERIFY(stored == rig.kyr);
     }
 
     // --- the conversation log

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <functional>
+
 // An in-memory link: records what is sent; the test delivers replies with
 // receive() and can make the peer close or fail.
 class MemoryLink : public Link
@@ -21,6 +23,8 @@ public:
     {
         sent += bytes;
         writes.append(bytes);
+        if (onSend)
+            onSend(bytes);
     }
     void close() override { opened = false; }
     bool isOpen() const override { return opened; }
@@ -33,6 +37,7 @@ public:
     }
     void fail(const QString &message) { emit errorOccurred(message); }
 
+    std::function<void(const QByteArray &)> onSend; // a peer that acts on what arrives
     bool connectOnOpen = true;
     bool opened = false;
     QByteArray sent;
