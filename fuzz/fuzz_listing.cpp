@@ -4,7 +4,7 @@
 // The input is Latin-1 text cut into listings at the byte 0x1E; listing k
 // is the reply for the k-th section of a retrieval ("KYR", "PGM1", ...,
 // "OUTBRIDGE1"). Any broken invariant aborts.
-#include "FuzzCheck.h"
+#include "ListingFuzzing.h"
 #include "clsKYR.h"
 #include "mParseSetup.h"
 
@@ -18,46 +18,7 @@
 
 namespace {
 
-constexpr char kSeparator = '\x1e';
-constexpr Section kSections[] = {Section::Kyr, Section::Pgm, Section::Cap, Section::Str};
-
 #define CHECK(cond, detail) FUZZ_CHECK("fuzz_listing", cond, detail)
-
-void listingSection(int k, Section &section, int &slot)
-{
-    section = k == 0 ? Section::Kyr : k <= 2 ? Section::Pgm : k <= 4 ? Section::Cap : Section::Str;
-    slot = k == 0 ? 0 : k <= 2 ? k - 1 : k <= 4 ? k - 3 : k - 5;
-}
-
-QString setByName(clsKYR &kyr, Section section, int slot, const QString &line)
-{
-    switch (section) {
-    case Section::Kyr:
-        return kyr.SetKYRParam(line);
-    case Section::Pgm:
-        return kyr.SetPGMParam(slot, line);
-    case Section::Cap:
-        return kyr.SetCAPPGMParam(slot, line);
-    case Section::Str:
-        break;
-    }
-    return kyr.SetStreamParam(slot, line);
-}
-
-QString getByName(const clsKYR &kyr, Section section, int slot, const QString &name)
-{
-    switch (section) {
-    case Section::Kyr:
-        return kyr.GetKYRParam(name);
-    case Section::Pgm:
-        return kyr.GetPGMParam(slot, name);
-    case Section::Cap:
-        return kyr.GetCAPPGMParam(slot, name);
-    case Section::Str:
-        break;
-    }
-    return kyr.GetStreamParam(slot, name);
-}
 
 bool isUpperHex(QStringView digits)
 {
