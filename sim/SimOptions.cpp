@@ -46,7 +46,15 @@ bool SimOptions::parse(const QStringList &arguments, QString &error)
         {QStringLiteral("state"),
          QStringLiteral("State FILE that SAVE and DEFAULTS write; read at start when it exists (over --config)."),
          QStringLiteral("FILE")},
-        {QStringLiteral("transcript"), QStringLiteral("Append every byte received to FILE."), QStringLiteral("FILE")},
+        {QStringLiteral("transcript"),
+         QStringLiteral("Append every byte received to FILE, up to --transcript-limit bytes."), QStringLiteral("FILE")},
+        {QStringLiteral("transcript-limit"),
+         QStringLiteral("Bytes the transcript records at most (default 67108864; 0: no limit); past it, one line on "
+                        "standard error says so."),
+         QStringLiteral("BYTES")},
+        {QStringLiteral("max-sessions"),
+         QStringLiteral("TCP sessions at once (default 64); further clients wait to be accepted."),
+         QStringLiteral("N")},
         {QStringLiteral("factory-defaults"),
          QStringLiteral("Start from the definition defaults instead of the demo encoder.")},
         {QStringLiteral("id"), QStringLiteral("Encoder ID."), QStringLiteral("TEXT")},
@@ -77,6 +85,10 @@ bool SimOptions::parse(const QStringList &arguments, QString &error)
         {QStringLiteral("drop"), QStringLiteral("Fault: never send the K-th reply of a session."), QStringLiteral("K")},
         {QStringLiteral("close-after"), QStringLiteral("Fault: end the session after answering N lines."),
          QStringLiteral("N")},
+        {QStringLiteral("close-idle"),
+         QStringLiteral("Fault: end a session that has received nothing for MS, as an encoder drops an idle "
+                        "connection."),
+         QStringLiteral("MS")},
         {QStringLiteral("rate"), QStringLiteral("Fault: send at most BYTES_PER_SEC (960 models 9600 baud)."),
          QStringLiteral("BYTES_PER_SEC")},
         {QStringLiteral("flood"),
@@ -169,6 +181,9 @@ bool SimOptions::parse(const QStringList &arguments, QString &error)
            number(parser, QStringLiteral("chunk-gap"), session.faults.chunkGapMs, error) &&
            number(parser, QStringLiteral("drop"), session.faults.drop, error) &&
            number(parser, QStringLiteral("close-after"), session.closeAfter, error) &&
+           number(parser, QStringLiteral("close-idle"), session.closeIdleMs, error) &&
+           number(parser, QStringLiteral("max-sessions"), session.maxSessions, error, 1, 100000) &&
+           number(parser, QStringLiteral("transcript-limit"), transcriptLimit, error) &&
            number(parser, QStringLiteral("rate"), session.faults.bytesPerSec, error) &&
            number(parser, QStringLiteral("flood"), session.floodBytes, error);
 }

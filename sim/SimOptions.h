@@ -16,6 +16,7 @@ struct SimOptions
     QString configPath;
     QString statePath;
     QString transcriptPath;
+    int transcriptLimit = 64 * 1024 * 1024; // 0: no limit
     bool factoryDefaults = false;
     // Encoder section rows given on the command line, applied last.
     QList<QPair<int, QString>> identity;

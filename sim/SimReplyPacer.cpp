@@ -16,6 +16,7 @@ void SimReplyPacer::send(const QByteArray &reply)
     if (replies == faults.drop || reply.isEmpty())
         return;
     queue.push_back({reply, clock.elapsed() + faults.delayMs});
+    queued += reply.size();
     if (!timer.isActive())
         pump();
 }
@@ -56,6 +57,7 @@ void SimReplyPacer::pump()
         }
         const QByteArray piece = head.data.left(n);
         head.data.remove(0, n);
+        queued -= n;
         rateSent += n;
         if (head.data.isEmpty())
             queue.pop_front();

@@ -30,6 +30,8 @@ public:
     // Emit drained() once everything queued so far has been written.
     void notifyWhenDrained();
     bool idle() const { return queue.empty(); }
+    // Bytes of replies not yet handed to the transport.
+    qint64 pendingBytes() const { return queued; }
 
 signals:
     void drained();
@@ -52,4 +54,5 @@ private:
     qint64 rateStart = -1;
     qint64 rateSent = 0;
     bool drainWanted = false;
+    qint64 queued = 0;
 };

@@ -19,11 +19,19 @@ SimSession::SimSession(SimStore &store, SimTranscript &t, const SimSessionOption
             endSession();
     });
     connect(&pacer, &SimReplyPacer::drained, this, [this] { emit closeRequested(); });
+    if (options.closeIdleMs > 0) {
+        idle.setSingleShot(true);
+        idle.setInterval(options.closeIdleMs);
+        connect(&idle, &QTimer::timeout, this, &SimSession::endSession);
+        idle.start();
+    }
 }
 
 void SimSession::receive(const QByteArray &bytes)
 {
     transcript.append(bytes);
+    if (idle.isActive())
+        idle.start();
     if (!ending)
         enc.feed(bytes);
 }
@@ -45,6 +53,8 @@ void SimSession::hangUp()
     replies = connect(&enc, &SimEncoder::reply, &pacer, &SimReplyPacer::send);
     ending = false;
     lines = 0;
+    if (options.closeIdleMs > 0)
+        idle.start();
     enc.hangUp();
     if (options.start == SimEncoder::Start::Modem)
         pacer.send("\r\nNO CARRIER\r\n");

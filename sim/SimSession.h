@@ -5,6 +5,7 @@
 #include "SimSessionOptions.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 
@@ -26,6 +27,8 @@ public:
     // start again logged out, or as a modem that reports "NO CARRIER".
     void hangUp();
     SimEncoder &encoder() { return enc; }
+    // Reply bytes held back by the pacing faults, not yet written.
+    qint64 unsentBytes() const { return pacer.pendingBytes(); }
 
 signals:
     // Everything before has been written; the transport should end the session now.
@@ -39,6 +42,7 @@ private:
     SimEncoder enc;
     SimReplyPacer pacer;
     QMetaObject::Connection replies;
+    QTimer idle;
     int lines = 0;
     bool ending = false;
 };

@@ -12,4 +12,6 @@ struct SimSessionOptions
     int floodBytes = 0;
     int closeAfter = 0;       // end the session after this many lines (0: never)
     bool closeOnExit = false; // end the session after SAVE, DEFAULTS and EXIT
+    int closeIdleMs = 0;      // end the session after this long without input (0: never)
+    int maxSessions = 64;     // TCP sessions at once
 };

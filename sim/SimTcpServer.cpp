@@ -1,13 +1,17 @@
 #include "SimTcpServer.h"
 
-#include "SimSession.h"
+#include "SimTcpConnection.h"
 
 #include <QTcpSocket>
+#include <QTimer>
+
+#include <cstdio>
 
 SimTcpServer::SimTcpServer(SimStore &s, SimTranscript &t, const SimSessionOptions &o, QObject *parent)
     : QObject(parent), store(s), transcript(t), options(o), server(this)
 {
     connect(&server, &QTcpServer::newConnection, this, &SimTcpServer::accept);
+    connect(&server, &QTcpServer::acceptError, this, &SimTcpServer::onAcceptError);
 }
 
 bool SimTcpServer::listen(const QHostAddress &address, quint16 port, QString &error)
@@ -20,18 +24,40 @@ bool SimTcpServer::listen(const QHostAddress &address, quint16 port, QString &er
 
 void SimTcpServer::accept()
 {
-    while (QTcpSocket *socket = server.nextPendingConnection()) {
-        // Small replies and pieces must leave at once, not wait for the peer's acknowledgement.
-        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        auto *session = new SimSession(
-            store, transcript, options,
-            [socket](const QByteArray &bytes) {
-                socket->write(bytes);
-                socket->flush();
-            },
-            socket);
-        connect(socket, &QTcpSocket::readyRead, session, [socket, session] { session->receive(socket->readAll()); });
-        connect(session, &SimSession::closeRequested, socket, [socket] { socket->disconnectFromHost(); });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    while (sessions < options.maxSessions) {
+        QTcpSocket *socket = server.nextPendingConnection();
+        if (!socket)
+            return;
+        ++sessions;
+        auto *connection = new SimTcpConnection(socket, store, transcript, options, this);
+        connect(connection, &SimTcpConnection::finished, this, [this] {
+            --sessions;
+            resume();
+        });
     }
+    server.pauseAccepting();
+}
+
+void SimTcpServer::onAcceptError(QAbstractSocket::SocketError)
+{
+    // The server has paused accepting; nothing else would ever resume it.
+    std::fprintf(stderr, "kyr7sim: cannot accept a connection: %s; trying again\n", qPrintable(server.errorString()));
+    std::fflush(stderr);
+    if (retrying)
+        return;
+    retrying = true;
+    QTimer::singleShot(RetryMs, this, [this] {
+        retrying = false;
+        resume();
+    });
+}
+
+void SimTcpServer::resume()
+{
+    if (sessions >= options.maxSessions || retrying)
+        return;
+    server.resumeAccepting();
+    // Connections accepted into Qt's queue while paused are taken now.
+    if (server.hasPendingConnections())
+        accept();
 }

@@ -8,7 +8,10 @@
 class SimStore;
 class SimTranscript;
 
-// Accepts TCP connections; each connection is one session on the shared configuration.
+// Accepts TCP connections; each connection is one session on the shared
+// configuration. At most maxSessions run at once; further clients wait in
+// the listen queue. When accepting fails (no file descriptors left), it is
+// said on standard error and tried again after RetryMs.
 class SimTcpServer : public QObject
 {
     Q_OBJECT
@@ -20,11 +23,17 @@ public:
     QHostAddress address() const { return server.serverAddress(); }
     quint16 port() const { return server.serverPort(); }
 
+    static constexpr int RetryMs = 200;
+
 private:
     void accept();
+    void onAcceptError(QAbstractSocket::SocketError error);
+    void resume();
 
     SimStore &store;
     SimTranscript &transcript;
     SimSessionOptions options;
     QTcpServer server;
+    int sessions = 0;
+    bool retrying = false;
 };

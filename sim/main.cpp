@@ -105,7 +105,7 @@ int main(int argc, char *argv[])
 
     SimStore store(initial, options.statePath);
     SimTranscript transcript;
-    if (!transcript.open(options.transcriptPath, error))
+    if (!transcript.open(options.transcriptPath, options.transcriptLimit, error))
         return fail(error);
     quitOnSignals(app);
 

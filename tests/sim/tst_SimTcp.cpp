@@ -9,6 +9,10 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <memory>
+#include <sys/resource.h>
+#include <vector>
+
 // kyr7sim on an ephemeral loopback port and one connected client.
 struct SimTcpRig
 {
@@ -42,6 +46,9 @@ private slots:
     void defaultsKeepTheNetworkSettings();
     void faults_data();
     void faults();
+    void waitingClientsAreServedInTurn_data();
+    void waitingClientsAreServedInTurn();
+    void clientThatDoesNotReadLosesNothing();
 };
 
 void tst_SimTcp::promptsAndRefusals()
@@ -185,6 +192,9 @@ void tst_SimTcp::faults_data()
     row("delay", {"--delay", "300"}, "SETUP\rKYR\r\r", "SETUP\r\n>KYR\r\n#\r\n>\r\n!", 250);
     row("flood", {"--flood", "100000"}, "SETUP\rCAPPGM1\r*",
         "SETUP\r\n>CAPPGM1\r\n#*\r\n" + QByteArray(62, 'x').append("\r\n").repeated(1563).left(100000));
+    // An idle session ends; a transcript stops at its limit.
+    row("close-idle", {"--close-idle", "200"}, "SETUP\rKYR\r\r", "SETUP\r\n>KYR\r\n#\r\n>\r\n!");
+    row("transcript-limit", {"--transcript-limit", "9"}, "SETUP\rKYR\r\r", "SETUP\r\n>KYR\r\n#\r\n>\r\n!");
     // At 4000 bytes/s the listing takes at least half its ideal time, in several pieces.
     row("rate", {"--rate", "4000"}, "SETUP\rPGM1\r*", pgm1Visit, int(pgm1Visit.size() / 8), 5);
 }
@@ -203,11 +213,81 @@ void tst_SimTcp::faults()
     QCOMPARE(rig.client.command(sent, received, 10000), received);
     qInfo("%lld bytes in %d pieces took %lld ms", qint64(received.size()), rig.client.arrivals, clock.elapsed());
     QVERIFY(clock.elapsed() >= minMs && rig.client.arrivals >= minArrivals);
-    if (args.contains(QStringLiteral("--close-after"))) {
+    if (args.contains(QStringLiteral("--transcript-limit"))) {
+        QCOMPARE(rig.sim.transcript(), sent.left(9));
+        QVERIFY(rig.sim.output().contains(QStringLiteral("reached its limit of 9 bytes")));
+    }
+    if (args.contains(QStringLiteral("--close-after")) || args.contains(QStringLiteral("--close-idle"))) {
         QSignalSpy closed(&rig.socket, &QTcpSocket::disconnected);
         QVERIFY(rig.socket.state() == QAbstractSocket::UnconnectedState || closed.wait(5000));
         QCOMPARE(rig.socket.readAll(), QByteArray());
     }
+}
+
+// Clients beyond the session bound, or beyond the file descriptors left,
+// wait; once others leave, a waiting client is served as usual.
+void tst_SimTcp::waitingClientsAreServedInTurn_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("descriptors"); // 0: as the system allows
+    QTest::addColumn<int>("clients");
+    QTest::newRow("session bound") << QStringList{"--max-sessions", "2"} << 0 << 4;
+    QTest::newRow("no descriptors left") << QStringList{} << 16 << 12;
+}
+
+void tst_SimTcp::waitingClientsAreServedInTurn()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, descriptors);
+    QFETCH(int, clients);
+    SimProcess sim(args);
+    if (descriptors) {
+        sim.process().setChildProcessModifier([descriptors] {
+            const rlimit limit{rlim_t(descriptors), rlim_t(descriptors)};
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+        });
+    }
+    QVERIFY2(sim.start(), qPrintable(sim.output()));
+    std::vector<std::unique_ptr<QTcpSocket>> sockets;
+    for (int i = 0; i < clients; ++i) {
+        sockets.push_back(std::make_unique<QTcpSocket>());
+        sockets.back()->connectToHost(QHostAddress::LocalHost, sim.port());
+        sockets.back()->write("\r");
+    }
+    SimClient first{*sockets.front()};
+    QCOMPARE(first.readReply(), QByteArray("\r\n!"));
+    if (descriptors)
+        QTRY_VERIFY_WITH_TIMEOUT(sim.output().contains(QStringLiteral("cannot accept a connection")), 10000);
+    SimClient last{*sockets.back()};
+    sockets.erase(sockets.begin(), sockets.end() - 1);
+    QCOMPARE(last.readReply({}, 10000), QByteArray("\r\n!"));
+    QCOMPARE(last.command("SETUP"), QByteArray("SETUP\r\n>"));
+}
+
+// A client that sends many requests and reads nothing is held back (memory:
+// bench_conversation --sim-memory); another client is served meanwhile, and
+// when the first one reads, every reply is there, whole and in order.
+void tst_SimTcp::clientThatDoesNotReadLosesNothing()
+{
+    clsKYR kyr;
+    QVERIFY(DefaultSimConfig(kyr));
+    SimTcpRig rig;
+    QVERIFY(rig.start());
+    const int requests = 20000;
+    rig.socket.write("SETUP\rKYR\r" + QByteArray("*\r").repeated(requests));
+    QTcpSocket other;
+    other.connectToHost(QHostAddress::LocalHost, rig.sim.port());
+    SimClient otherClient{other};
+    QCOMPARE(otherClient.command("SETUP"), QByteArray("SETUP\r\n>"));
+    const QByteArray want = "SETUP\r\n>KYR\r\n#" + ("*\r\n" + listing(kyr, Section::Kyr, 0) + '#').repeated(requests);
+    QByteArray got;
+    for (QDeadlineTimer deadline(60000); got.size() < want.size() && !deadline.hasExpired();) {
+        if (rig.socket.bytesAvailable() == 0)
+            rig.socket.waitForReadyRead(1000);
+        got += rig.socket.readAll();
+    }
+    QCOMPARE(got.size(), want.size());
+    QVERIFY(got == want);
 }
 
 QTEST_GUILESS_MAIN(tst_SimTcp)
