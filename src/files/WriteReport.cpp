@@ -5,14 +5,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 
 namespace {
 
-bool fail(QFile &file, const QString &what, QString *errorText)
+bool fail(QSaveFile &file, const QString &what, QString *errorText)
 {
     const QString reason = file.errorString();
-    file.close();
-    // A half-written report must not pass for a complete one.
+    file.cancelWriting();
+    // The report of an earlier save must not pass for this one.
     QFile::remove(file.fileName());
     if (errorText) {
         *errorText = QStringLiteral("The report file %1 could not be %2: %3")
@@ -31,20 +32,19 @@ QByteArray ReportFileText(const clsKYR &kyr, const QDateTime &now)
 bool WriteReport(const clsKYR &kyr, const QString &folder, const QDateTime &now, QString *errorText)
 {
     const QString path = QDir(folder).filePath(QString::fromLatin1(kReportFileName));
-    // The old report goes first; a failure here (there is none) is of no account.
-    QFile::remove(path);
 
     const QByteArray bytes = ReportFileText(kyr, now);
 
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Written beside the old report and put in its place only when complete:
+    // a crash or a full disk never leaves a cut-off report that looks whole.
+    // Unbuffered, so that a short write shows at write(): a buffered one can
+    // fail at commit() without saying so.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(file, QStringLiteral("created"), errorText);
     if (file.write(bytes) != bytes.size())
         return fail(file, QStringLiteral("written"), errorText);
-    if (!file.flush())
-        return fail(file, QStringLiteral("written"), errorText);
-    file.close();
-    if (file.error() != QFileDevice::NoError)
+    if (!file.commit())
         return fail(file, QStringLiteral("written"), errorText);
     if (errorText)
         errorText->clear();

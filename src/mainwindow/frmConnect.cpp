@@ -165,6 +165,19 @@ frmConnect::frmConnect(ConnectionSettings &connection, DialogRunner &dialogRunne
         list->lineEdit()->installEventFilter(this);
     }
 
+    // Each option sits in its frame's title: a disabled frame greys its
+    // contents, but its title stays as an option that can be chosen looks.
+    for (QGroupBox *frame : {F_LAN, F_Serial, F_Modem}) {
+        QPalette contents = frame->palette();
+        QPalette title = contents;
+        title.setColor(QPalette::Disabled, QPalette::WindowText, title.color(QPalette::Active, QPalette::WindowText));
+        frame->setPalette(title);
+        // Set explicitly, so that the contents do not take the title's colour.
+        contents.setColor(QPalette::Disabled, QPalette::WindowText,
+                          contents.color(QPalette::Disabled, QPalette::WindowText));
+        for (QWidget *child : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            child->setPalette(contents);
+    }
     connect(ok, &QPushButton::clicked, this, &frmConnect::B_OK_Click);
     connect(cancel, &QPushButton::clicked, this, &frmConnect::B_Cancel_Click);
     connect(properties, &QPushButton::clicked, this, &frmConnect::B_Properties_Click);

@@ -21,16 +21,20 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
 #include <exception>
 
 namespace {
@@ -86,7 +90,44 @@ bool isNumber(const KyrValue &value, double number)
     return value.toDouble() == number;
 }
 
+// The position in a list of count items that a value names, or -1 when it
+// names none (a fraction, a negative or huge number from the encoder).
+int listPosition(const KyrValue &value, int count)
+{
+    const double number = value.toDouble();
+    return number >= 0 && number < count && number == std::trunc(number) ? int(number) : -1;
+}
+
+QList<QRect> availableScreens()
+{
+    QList<QRect> areas;
+    for (const QScreen *screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    return areas;
+}
+
 } // namespace
+
+int frmKYR7Set::StoredPosition(const QString &text)
+{
+    // Any number a hand-edited store may hold; far beyond every screen is as good as any.
+    const double number = KyrValue::readDecimal(text);
+    return std::isfinite(number) ? int(std::clamp(number, -1e6, 1e6)) : 0;
+}
+
+QPoint frmKYR7Set::OnScreen(const QPoint &wanted, const QSize &size, const QList<QRect> &screens)
+{
+    // A window whose title bar can be reached stays where it was left.
+    const QRect titleBar(wanted, QSize(size.width(), 30));
+    for (const QRect &screen : screens) {
+        if (screen.intersected(titleBar).width() >= qMin(100, size.width()))
+            return wanted;
+    }
+    if (screens.isEmpty())
+        return wanted;
+    // Left on a screen since removed: the top left corner of the first one.
+    return screens.first().topLeft();
+}
 
 frmKYR7Set::frmKYR7Set(const AppServices &appServices, QWidget *parent)
     : QWidget(parent), services(appServices), conv(kyr, *appServices.timer, *appServices.messages, this),
@@ -290,7 +331,8 @@ bool frmKYR7Set::Start()
     guarded(routine, [this] {
         if (services.settings)
             settings = LoadConnectionSettings(*services.settings);
-        move(int(KyrValue::readDecimal(settings.Left)), int(KyrValue::readDecimal(settings.Top)));
+        move(OnScreen(QPoint(StoredPosition(settings.Left), StoredPosition(settings.Top)), sizeHint(),
+                      availableScreens()));
     });
     guarded(routine, [this] {
         frmConnect dialog(settings, *services.dialogs, this);
@@ -498,10 +540,9 @@ void frmKYR7Set::SetDisplay()
     });
     guarded(routine, [&] { TB_Video->setText(clsKYR::VideoName(kyr.pgm(program, PgmRow::VideoMode).toInt(), false)); });
     guarded(routine, [&] {
-        const double requested = kyr.pgm(program, PgmRow::RequestedVideoMode).toDouble();
-        const int position = int(requested);
+        const int position = listPosition(kyr.pgm(program, PgmRow::RequestedVideoMode), CB_Video->count());
         const QSignalBlocker block(CB_Video);
-        if (requested != position || position < 0 || position >= CB_Video->count()) {
+        if (position < 0) {
             // The list cannot show it; show no format rather than a wrong one.
             CB_Video->setCurrentIndex(-1);
             throw std::out_of_range("requested video format outside the list");
@@ -656,9 +697,7 @@ void frmKYR7Set::CB_Video_Click(int position)
             SetDisplay();
         } else {
             const QSignalBlocker block(CB_Video);
-            const double requested = stored.toDouble();
-            const bool listed = requested == int(requested) && requested >= 0 && requested < CB_Video->count();
-            CB_Video->setCurrentIndex(listed ? int(requested) : -1);
+            CB_Video->setCurrentIndex(listPosition(stored, CB_Video->count()));
         }
         return;
     }

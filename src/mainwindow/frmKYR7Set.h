@@ -41,6 +41,13 @@ public:
     // it. False when the operator cancelled (the window is then closed).
     bool Start();
 
+    // The stored window position ("Top", "Left") as a coordinate, whatever
+    // number the store holds.
+    static int StoredPosition(const QString &text);
+    // Where a window of size wanted at a position goes: there, when its
+    // title bar is on one of the screens; else onto the first screen.
+    static QPoint OnScreen(const QPoint &wanted, const QSize &size, const QList<QRect> &screens);
+
     // Redraws the configuration display of CurrentProgram from the model.
     void SetDisplay();
 

@@ -13,6 +13,7 @@
 #include "frmConnect.h"
 #include "frmKYR7Set.h"
 
+#include <QTcpSocket>
 #include <QtTest/QtTest>
 #include <QtWidgets>
 
@@ -178,6 +179,32 @@ public:
         emit list->activated(at);
     }
 
+    // Every command of the current script, as sent.
+    QByteArray script() const
+    {
+        QByteArray bytes;
+        for (const ScriptStep &step : window->conversation().Script)
+            bytes += step.Command.toLatin1();
+        return bytes;
+    }
+
+    // True once kyr7sim has answered a line from a client of its own: what
+    // the program sent before has been taken in by then.
+    bool simCaughtUp()
+    {
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, sim->port());
+        probe.write("\r");
+        QByteArray reply;
+        for (QDeadlineTimer deadline(kWait); !reply.endsWith('!') && !deadline.hasExpired();) {
+            QSignalSpy arrived(&probe, &QIODevice::readyRead);
+            reply += probe.readAll();
+            if (!reply.endsWith('!'))
+                arrived.wait(100);
+        }
+        return reply.endsWith('!');
+    }
+
     QComboBox *combo(const QString &name) const { return window->findChild<QComboBox *>(name); }
     QLineEdit *value(const QString &name) const { return window->findChild<QLineEdit *>(name); }
     QPushButton *button(const QString &name) const { return window->findChild<QPushButton *>(name); }
@@ -253,8 +280,17 @@ private slots:
         QString checked, frames;
         for (const char *name : {"RB_LAN", "RB_Serial", "RB_Modem"})
             checked += d.findChild<QRadioButton *>(name)->isChecked() ? name : "";
-        for (const char *name : {"F_LAN", "F_Serial", "F_Modem"})
-            frames += d.findChild<QGroupBox *>(name)->isEnabled() ? '1' : '0';
+        for (const char *name : {"F_LAN", "F_Serial", "F_Modem"}) {
+            auto *frame = d.findChild<QGroupBox *>(name);
+            frames += frame->isEnabled() ? '1' : '0';
+            // An option that can be chosen never looks disabled: its frame's
+            // title keeps its colour, while the frame's contents grey out.
+            const QPalette title = frame->palette(), contents = frame->findChild<QLabel *>()->palette();
+            QCOMPARE(title.color(QPalette::Disabled, QPalette::WindowText),
+                     title.color(QPalette::Active, QPalette::WindowText));
+            QVERIFY(contents.color(QPalette::Disabled, QPalette::WindowText) !=
+                    contents.color(QPalette::Active, QPalette::WindowText));
+        }
         d.findChild<QLineEdit *>("EB_Address")->setText("12345");
         d.findChild<QComboBox *>("CB_COM")->setCurrentText("/dev/ttyUSB0");
         d.findChild<QComboBox *>("CB_MODEM")->setCurrentIndex(2);
@@ -320,19 +356,28 @@ private slots:
         QCOMPARE(stored, QStringList({"0", "0", "192.168.0.1", "COM1", "COM2", "LAN", "9,", "AT Z", "AT DT"}));
     }
 
+    // A stored position far off every screen (a monitor since removed, a
+    // number edited by hand) brings the window back onto a screen.
     void startThenCloseStoresThePositionUnlessMinimised_data()
     {
         QTest::addColumn<bool>("minimised");
-        QTest::addColumn<QStringList>("position"); // Top, Left
-        QTest::newRow("normal") << false << QStringList{"50", "300"};
-        QTest::newRow("minimised") << true << QStringList{"100", "200"};
+        QTest::addColumn<QStringList>("stored");   // Top, Left before the start
+        QTest::addColumn<QPoint>("shown");         // where the window opens
+        QTest::addColumn<QStringList>("position"); // Top, Left after the close
+        const QPoint corner = QGuiApplication::primaryScreen()->availableGeometry().topLeft();
+        QTest::newRow("normal") << false << QStringList{"100", "200"} << QPoint(200, 100) << QStringList{"50", "300"};
+        QTest::newRow("minimised") << true << QStringList{"100", "200"} << QPoint(200, 100)
+                                   << QStringList{"100", "200"};
+        QTest::newRow("huge") << false << QStringList{"1e300", "-1e300"} << corner << QStringList{"50", "300"};
+        QTest::newRow("removed monitor") << false << QStringList{"40", "5000"} << corner << QStringList{"50", "300"};
     }
     void startThenCloseStoresThePositionUnlessMinimised()
     {
         QFETCH(bool, minimised);
+        QFETCH(QStringList, stored);
         Harness h;
-        h.store.setValue("Settings/Top", "100");
-        h.store.setValue("Settings/Left", "200");
+        h.store.setValue("Settings/Top", stored[0]);
+        h.store.setValue("Settings/Left", stored[1]);
         h.clock.time = QTime(9, 0, 5);
         frmKYR7Set &w = h.make();
         QVERIFY(w.Start());
@@ -343,7 +388,7 @@ private slots:
         QCOMPARE(h.monitor().size(), 15);
         QCOMPARE(h.monitor().first(), QStringLiteral("09:00:05 - Connection Type is LAN"));
         QCOMPARE(h.lastLine(), QStringLiteral("09:00:05 - line 14"));
-        QCOMPARE(w.pos(), QPoint(200, 100));
+        QTEST(w.pos(), "shown");
         w.move(300, 50);
         if (minimised)
             w.setWindowState(Qt::WindowMinimized);
@@ -352,6 +397,27 @@ private slots:
         QTEST(QStringList({h.stored("Top"), h.stored("Left")}), "position");
         QCOMPARE(h.stored("IP"), QStringLiteral("192.168.0.1"));
         QVERIFY(h.link && !h.link->isOpen());
+    }
+
+    void windowPlacement_data()
+    {
+        QTest::addColumn<QPoint>("wanted");
+        QTest::addColumn<QPoint>("placed");
+        // Two screens side by side; the window is 600 wide.
+        QTest::newRow("first screen") << QPoint(100, 50) << QPoint(100, 50);
+        QTest::newRow("second screen") << QPoint(2500, 300) << QPoint(2500, 300);
+        QTest::newRow("half off the left edge") << QPoint(-300, 10) << QPoint(-300, 10);
+        QTest::newRow("beyond the second") << QPoint(3300, 10) << QPoint(0, 0);
+        QTest::newRow("below both") << QPoint(100, 1100) << QPoint(0, 0);
+        QTest::newRow("title bar above the top") << QPoint(100, -200) << QPoint(0, 0);
+    }
+    void windowPlacement()
+    {
+        QFETCH(QPoint, wanted);
+        const QList<QRect> screens{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+        QTEST(frmKYR7Set::OnScreen(wanted, QSize(600, 400), screens), "placed");
+        for (const char *text : {"1e300", "-1e300", "nan", "inf", "12abc"})
+            QVERIFY(qAbs(frmKYR7Set::StoredPosition(QString::fromLatin1(text))) <= 1000000);
     }
 
     // With every stream free, the first slot offers every type and the others
@@ -434,6 +500,8 @@ private slots:
         QTest::addColumn<QStringList>("r");
         const QString error = "Error in SetDisplay, press OK to continue";
         for (const QStringList &r : QList<QStringList>{{"KYR7-12", "0", "15", "KYR7", "Off", "-1", error},
+                                                       {"KYR7", "0", "1e300", "KYR7", "Off", "-1", error},
+                                                       {"KYR7", "0", "2.5", "KYR7", "Off", "-1", error},
                                                        {"Encoder", "1", "-1", "Encoder", "On", "-1", error},
                                                        {"KYR7", "2", "3", "KYR7", "On", "3", ""}})
             QTest::newRow(qPrintable(r.mid(0, 3).join(' '))) << r;
@@ -445,7 +513,7 @@ private slots:
         frmKYR7Set &w = h.editing();
         w.model().setSKYR(KyrRow::ID, r[0]);
         w.model().setSKYR(KyrRow::DHCP, r[1]);
-        w.model().setPgm(0, PgmRow::RequestedVideoMode, KyrValue(r[2].toInt()));
+        w.model().setPgm(0, PgmRow::RequestedVideoMode, KyrValue(r[2].toDouble()));
         setStream(w.model(), StreamSlot::PORTB, 1, 1);
         w.SetDisplay();
         QStringList messages;
@@ -576,10 +644,10 @@ private slots:
         h.combo("CB_Video")->setCurrentIndex(10);
         emit h.combo("CB_Video")->activated(10);
         w.model().setSCAP(0, CapRow::Language608F2, "spn");
-        QTest::qWait(50);
-        QCOMPARE(h.sim->transcript(), retrieval);
 
+        // Nothing went to the encoder while editing: the save follows the retrieval directly.
         QVERIFY(h.runToDone("B_Save"));
+        QCOMPARE(h.sim->transcript(), retrieval + h.script());
         QCOMPARE(h.lastLine(), QStringLiteral("13:05:09 - Setup is complete, Press Done to exit"));
         QVERIFY(QFile::exists(h.dir.filePath("kyr.cfg")));
         QVERIFY(h.sim->transcript().endsWith("\rSAVE\r"));
@@ -801,8 +869,6 @@ private slots:
         QCOMPARE(h.messages.count(), 2);
         QVERIFY(h.messages.last().text.contains(QDir::toNativeSeparators(h.services.reportFolder + "/kyr.cfg")));
         QVERIFY(!h.window->monitorShowing());
-        QTest::qWait(50);
-        QCOMPARE(h.sim->transcript(), retrieval);
 
         h.click("B_Cancel");
         QCOMPARE(h.monitor().first(), QStringLiteral("13:05:09 - Cancelling Changes"));
@@ -823,6 +889,33 @@ private slots:
         QVERIFY(h.runToDone("B_Save", true));
         QCOMPARE(h.messages.count(), 1);
         QVERIFY(QFile::exists(h.sim->statePath()));
+    }
+
+    // The encoder drops the idle connection while the operator edits: the
+    // monitor says so, and Save and Exit connects again and stores every edit.
+    void editsSurviveADroppedLink()
+    {
+        Harness h;
+        QVERIFY(h.retrieve({"--close-idle", "1000"}));
+        frmKYR7Set &w = *h.window;
+        const QByteArray retrieval = h.sim->transcript();
+        QTRY_COMPARE_WITH_TIMEOUT(h.lastLine(), QStringLiteral("13:05:09 - The KYR7 closed the connection"), kWait);
+        QVERIFY(!w.monitorShowing() && !w.conversation().linkOpen());
+        w.model().setSCAP(0, CapRow::Language608F2, "spn");
+        w.model().setSPGM(1, PgmRow::RequestedVideoMode, "12");
+
+        QSignalSpy lines(&w.conversation(), &Conversation::monitor);
+        QVERIFY(h.runToDone("B_Save"));
+        QStringList first;
+        for (int i = 0; i < 3; ++i)
+            first << lines.at(i).at(0).toString();
+        QCOMPARE(first, QStringList({"The connection to the KYR7 was closed, reconnecting", "Connection Type is LAN",
+                                     "LAN Connection Established"}));
+        QCOMPARE(h.sim->transcript(), retrieval + h.script());
+        clsKYR stored;
+        QVERIFY(LoadSimConfig(h.sim->statePath(), stored));
+        QVERIFY(stored == w.model());
+        QCOMPARE(stored.sCAP(0, CapRow::Language608F2), QStringLiteral("spn"));
     }
 
     void connectionFailureDuringSaveStoresNothing()
@@ -851,7 +944,7 @@ private slots:
         h.click("B_Cancel");
         QVERIFY(w.ended());
         QVERIFY(!w.conversation().linkOpen());
-        QTest::qWait(100);
+        QVERIFY(h.simCaughtUp());
         QVERIFY(!h.sim->transcript().contains("SAVE\r"));
         QVERIFY(!QFile::exists(h.sim->statePath()));
     }

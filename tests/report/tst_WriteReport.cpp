@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 const QDateTime kNow(QDate(2024, 3, 7), QTime(9, 5, 30));
@@ -82,6 +86,12 @@ QByteArray Written(const clsKYR &kyr)
     return file.readAll();
 }
 
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class tst_WriteReport : public QObject
@@ -95,6 +105,7 @@ private slots:
     void savedStampFitsTheFile_data();
     void savedStampFitsTheFile();
     void unwritableFolderIsReported();
+    void newReportReplacesTheOldOnlyWhenComplete();
 };
 
 void tst_WriteReport::matchesGoldenFiles()
@@ -207,6 +218,38 @@ void tst_WriteReport::unwritableFolderIsReported()
         QVERIFY(!QFileInfo(folder + "/kyr.cfg").isFile());
         QVERIFY(!WriteReport(clsKYR(), folder, kNow)); // no error text wanted: still refused, no crash
     }
+}
+
+// The old report is never written over in place: a second name for it keeps
+// it whole while the new one takes its name. A disk that fills up mid-write
+// leaves neither a cut-off report nor the stale one, nor a scrap file.
+void tst_WriteReport::newReportReplacesTheOldOnlyWhenComplete()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kyr.cfg"));
+    const QString old = dir.filePath(QStringLiteral("old.cfg"));
+    QVERIFY(WriteReport(clsKYR(), dir.path(), kNow.addDays(-1)));
+    QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(old).constData()) == 0);
+    const QByteArray before = ReadFile(old);
+
+    clsKYR kyr;
+    Apply(kyr, QString::fromLatin1(kFull));
+    QVERIFY(WriteReport(kyr, dir.path(), kNow));
+    QCOMPARE(ReadFile(old), before);
+    QCOMPARE(ReadFile(path), Written(kyr));
+
+    // A file size limit stands in for a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit small{rlim_t(before.size() / 2), saved.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    QString error;
+    const bool written = WriteReport(kyr, dir.path(), kNow, &error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    QVERIFY(!written);
+    QVERIFY2(error.contains(QStringLiteral("could not be written")), qPrintable(error));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.cfg")});
 }
 
 QTEST_MAIN(tst_WriteReport)
