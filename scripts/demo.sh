@@ -32,8 +32,18 @@ printf '[Settings]\nMethod=LAN\nIP=127.0.0.1\n' > "$XDG_CONFIG_HOME/KYR7Setup.co
 
 ./build/sim/kyr7sim --listen 127.0.0.1 --port 1080 --state "$work/encoder-state.cfg" > "$work/sim.log" 2>&1 &
 sim_pid=$!
-for _ in $(seq 50); do grep -q "listening" "$work/sim.log" 2>/dev/null && break; sleep 0.1; done
+# Its ready line says it listens; anything else (port 1080 taken, often by a
+# proxy) ends the demo here.
+for _ in $(seq 100); do
+  grep -q "^kyr7sim listening on 127.0.0.1:1080$" "$work/sim.log" 2>/dev/null && break
+  kill -0 "$sim_pid" 2>/dev/null || break
+  sleep 0.1
+done
 cat "$work/sim.log"
+if ! grep -q "^kyr7sim listening on 127.0.0.1:1080$" "$work/sim.log"; then
+  echo "kyr7sim did not start on 127.0.0.1:1080 (is the port in use?); the demo needs it." >&2
+  exit 1
+fi
 mkdir -p build/demo # the program's working folder: "Save and Exit" leaves kyr.cfg there
 
 if [ -n "${DISPLAY:-}" ]; then
@@ -47,14 +57,21 @@ echo "No display: running under Xvfb."
 export DISPLAY=:97
 Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-sleep 1
+for _ in $(seq 100); do [ -e /tmp/.X11-unix/X97 ] && break; sleep 0.1; done
+[ -e /tmp/.X11-unix/X97 ] || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 (cd "$root/build/demo" && exec "$root/build/app/KYR7Set" --log "$root/build/demo/conversation.log") &
 app_pid=$!
-dialog=$(xdotool search --sync --onlyvisible --name "Connection Method" | head -n 1)
+# Every wait for a window is bounded.
+window() {
+  timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -n 1
+}
+dialog=$(window "Connection Method")
+[ -n "$dialog" ] || { echo "The \"Connection Method\" dialog did not appear within 30 s." >&2; exit 1; }
 sleep 0.5
 # No window manager runs under Xvfb: give the dialog the focus directly.
-xdotool windowfocus --sync "$dialog" key Return
-main=$(xdotool search --sync --onlyvisible --name "KYR7 Setup Program Version" | head -n 1)
+timeout 10 xdotool windowfocus --sync "$dialog" key Return
+main=$(window "KYR7 Setup Program Version")
+[ -n "$main" ] || { echo "The main window did not appear within 30 s." >&2; exit 1; }
 sleep 2
 mkdir -p build
 import -window "$main" build/demo-screenshot.png
