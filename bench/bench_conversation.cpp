@@ -2,12 +2,14 @@
 // sets them beside a minimal blocking client doing the same exchange with
 // the same kyr7sim (the floor on this machine).
 //
-//   bench_conversation [--runs N] [--rate-limited]
+//   bench_conversation [--runs N] [--rate-limited] [--sim-memory]
 //
 // Default: N retrievals and N saves of a full configuration, median and time
 // per step for the program and for the floor. With --rate-limited, one
 // retrieval and one save against kyr7sim limited to 960 bytes per second
-// (9600 baud), set beside the time the received bytes alone need.
+// (9600 baud), set beside the time the received bytes alone need. With
+// --sim-memory, kyr7sim's peak memory while a client sends 8.6 MB of "*"
+// lines and reads nothing, and the time another client then waits for a reply.
 
 #include "Conversation.h"
 #include "Messages.h"
@@ -18,6 +20,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -133,6 +136,60 @@ qint64 blockingRun(quint16 port, const std::vector<Exchange> &steps)
     return received;
 }
 
+int connectedSocket(quint16 port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(port);
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const timeval wait{2, 0}; // a send or receive that makes no progress for 2 s gives up
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+qint64 peakMemoryKb(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const auto m = QRegularExpression(QStringLiteral("VmHWM:\\s+(\\d+)")).match(QString::fromLatin1(status.readAll()));
+    return m.hasMatch() ? m.captured(1).toLongLong() : -1;
+}
+
+int simMemory()
+{
+    Sim sim;
+    if (!sim.start({})) {
+        std::fprintf(stderr, "kyr7sim did not start\n");
+        return 1;
+    }
+    const qint64 before = peakMemoryKb(sim.process.processId());
+    const int flooder = connectedSocket(sim.port);
+    const QByteArray flood = "SETUP\rKYR\r" + QByteArray("*\r").repeated(4300000);
+    qint64 sent = 0;
+    while (sent < flood.size()) {
+        const ssize_t n = ::send(flooder, flood.constData() + sent, size_t(flood.size() - sent), 0);
+        if (n <= 0)
+            break; // held back: kyr7sim no longer reads
+        sent += n;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 answered = blockingRun(sim.port, {{"SETUP\r", ">"}});
+    const double replyMs = clock.nsecsElapsed() / 1e6;
+    std::printf("client that does not read: %.1f of %.1f MB taken; kyr7sim peak memory %.1f MB (%.1f MB at start)\n",
+                sent / 1e6, flood.size() / 1e6, peakMemoryKb(sim.process.processId()) / 1024.0, before / 1024.0);
+    std::printf("another client's reply: %s after %.1f ms\n", answered > 0 ? "came" : "did not come", replyMs);
+    ::close(flooder);
+    return 0;
+}
+
 // Fills every stream so that a save sends every row it can.
 void fillFullConfiguration(clsKYR &kyr)
 {
@@ -232,14 +289,19 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     int runs = 30;
     bool rateLimited = false;
+    bool simMemory = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray a = argv[i];
         if (a == "--runs" && i + 1 < argc)
             runs = QByteArray(argv[++i]).toInt();
         else if (a == "--rate-limited")
             rateLimited = true;
+        else if (a == "--sim-memory")
+            simMemory = true;
     }
 
+    if (simMemory)
+        return ::simMemory();
     if (rateLimited) {
         Sim sim;
         if (!sim.start({"--rate", "960"})) {
