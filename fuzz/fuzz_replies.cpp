@@ -3,11 +3,13 @@
 // during a retrieval over each kind of link and during each closing
 // conversation.
 //
-// Input: byte 0 picks the conversation; then each byte is an operation:
+// Input: byte 0 picks the conversation (its top bit: the encoder closes the
+// link before a closing conversation starts, which then reconnects); then
+// each byte is an operation:
 //   0x00..0xEF  deliver the next (op % 64 + 1) bytes as one piece
 //   0xF0..0xFD  tick the step timer
 //   0xFE        the encoder closes the connection
-//   0xFF        deliver a piece that completes the current step
+//   0xFF        deliver a line end and the current step's prompt
 //
 // Invariants: no error box (an error box means a routine hit an unexpected
 // error); the receive buffer stays bounded; the current step stays inside
@@ -73,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     });
 
     ConnectionSettings settings;
-    const int kind = data[0] % 6;
+    const int kind = (data[0] & 0x7F) % 6;
     settings.Method = kind == 1   ? QStringLiteral("SERIAL")
                       : kind == 2 ? QStringLiteral("MODEM")
                                   : QStringLiteral("LAN");
@@ -83,6 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!link)
         return 0;
     if (kind >= 3) {
+        if (data[0] & 0x80)
+            link->peerCloses();
         kyr.setStr(0, StrRow::StreamType, KyrValue(qint32(16)));
         kyr.setSKYR(KyrRow::Rev, QStringLiteral("G"));
         if (kind == 3)
@@ -109,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         } else if (op == 0xFE) {
             link->peerCloses();
         } else if (conv.CurrentStep >= 0 && size_t(conv.CurrentStep) < conv.Script.size()) {
-            link->receive(conv.Script[size_t(conv.CurrentStep)].Expect.toLatin1());
+            link->receive("\r\n" + conv.Script[size_t(conv.CurrentStep)].Expect.toLatin1());
         }
         check(conv.RxBuffer.size() <= Conversation::MaxRxBuffer + 64, "receive buffer unbounded");
         check(conv.CurrentStep >= -1 && conv.CurrentStep < int(conv.Script.size()), "current step outside the table");
