@@ -361,6 +361,36 @@ private slots:
         QCOMPARE(rig.link->sent, QByteArray("\rlogin\r"));
     }
 
+    // Every reply form of the dialect completes; a prompt character inside a
+    // line never does.
+    void promptsWhereTheEncoderPutsThem_data()
+    {
+        QTest::addColumn<QString>("received");
+        QTest::addColumn<QString>("prompt");
+        QTest::addColumn<int>("at");
+        for (const auto &[text, prompt, at] : std::initializer_list<std::tuple<const char *, const char *, int>>{
+                 {"SETUP\r\n>", ">", 7},
+                 {">", ">", 0},
+                 {"AT\r\nOK\r\n", "OK", 4},
+                 {"AT DT9,\r\nCONNECT 57600\r\n", "CONNECT", 9},
+                 {"\r\nlogin:login\r\n!", "!", 15},
+                 {"x\r\nok", "OK", 3},
+                 {"*\r\nFileName=cc#2.txt\r\n#", "#", 22},
+                 {"ModemInit=AT#!>\r\n", "#", -1},
+                 {"ModemInit=AT#!>\r\n", "!", -1},
+                 {"ModemInit=AT#!>\r\n", ">", -1},
+                 {"a\r#", "#", -1}})
+            QTest::addRow("%s in %s", prompt, QByteArray(text).replace("\r", "CR").replace("\n", "LF").constData())
+                << QString::fromLatin1(text) << QString::fromLatin1(prompt) << at;
+    }
+
+    void promptsWhereTheEncoderPutsThem()
+    {
+        QFETCH(QString, received);
+        QFETCH(QString, prompt);
+        QTEST(int(Conversation::FindPrompt(received, prompt)), "at");
+    }
+
     void replyInOneBytePiecesAndTwoPromptsInOne()
     {
         ConversationRig rig;
