@@ -29,6 +29,7 @@ void SimTcpServer::accept()
         if (!socket)
             return;
         ++sessions;
+        failing = false;
         auto *connection = new SimTcpConnection(socket, store, transcript, options, this);
         connect(connection, &SimTcpConnection::finished, this, [this] {
             --sessions;
@@ -41,10 +42,14 @@ void SimTcpServer::accept()
 void SimTcpServer::onAcceptError(QAbstractSocket::SocketError)
 {
     // The server has paused accepting; nothing else would ever resume it.
-    std::fprintf(stderr, "kyr7sim: cannot accept a connection: %s; trying again\n", qPrintable(server.errorString()));
-    std::fflush(stderr);
     if (retrying)
         return;
+    if (!failing) {
+        std::fprintf(stderr, "kyr7sim: cannot accept a connection: %s; trying again every %d ms\n",
+                     qPrintable(server.errorString()), RetryMs);
+        std::fflush(stderr);
+    }
+    failing = true;
     retrying = true;
     QTimer::singleShot(RetryMs, this, [this] {
         retrying = false;

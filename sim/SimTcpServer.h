@@ -36,4 +36,5 @@ private:
     QTcpServer server;
     int sessions = 0;
     bool retrying = false;
+    bool failing = false; // said once per spell of failures
 };
