@@ -488,9 +488,16 @@ void Conversation::GetSetup(const QString &text)
         if (CurrentStep == -1)
             return;
         // Text that no step waits for is dropped, so it can never answer a
-        // later conversation.
+        // later conversation; only a modem's lost carrier is looked for.
         if (!stepWaiting()) {
-            RxBuffer.clear();
+            RxBuffer = (RxBuffer + text).right(64);
+            if (Finishing == 0 && method == QLatin1String("MODEM") &&
+                FindPrompt(RxBuffer, QStringLiteral("NO CARRIER")) >= 0) {
+                RxBuffer.clear();
+                if (link)
+                    link->close(); // reopened, and dialled again, by the next closing conversation
+                emit monitor(QStringLiteral("The KYR7 closed the connection"));
+            }
             return;
         }
         ScriptStep &step = Script[size_t(CurrentStep)];

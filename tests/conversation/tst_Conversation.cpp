@@ -693,6 +693,31 @@ private slots:
         QCOMPARE(QFile::exists(sim.statePath()), stored);
     }
 
+    // A modem whose call drops while the operator edits says "NO CARRIER":
+    // the save dials again, logs in and stores every edit.
+    void modemCallDroppedWhileEditing()
+    {
+        SimProcess sim({"--pty", "--modem", "--connect-delay", "20", "--close-idle", "1000"});
+        QVERIFY2(sim.start(), qPrintable(sim.output()));
+        ConversationRig rig(true);
+        const auto tickThePause = [&rig] {
+            QTRY_COMPARE_WITH_TIMEOUT(rig.step().Command, QStringLiteral("|"), Patience);
+            QVERIFY(rig.timer.fire());
+        };
+        rig.open("MODEM", sim.ptyPath());
+        tickThePause();
+        finishRetrieval(rig);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.monitor.last(), QStringLiteral("The KYR7 closed the connection"), Patience);
+        rig.kyr.setSCAP(1, CapRow::Language608F1, "fra");
+        rig.startClosing("save");
+        tickThePause();
+        QVERIFY(rig.waitFor(rig.closing));
+        QVERIFY(rig.monitor.contains("The connection to the KYR7 was closed, reconnecting"));
+        clsKYR stored;
+        QVERIFY(LoadSimConfig(sim.statePath(), stored));
+        QVERIFY(stored == rig.kyr);
+    }
+
     // Values holding "#", "!" and ">" in section listings and in the two
     // bridge listings, replies in pieces: the retrieval keeps every value,
     // and the save sends each one back unchanged. The replies kyr7sim sent
