@@ -549,21 +549,13 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("COM1") << "COM1"
-                              << "/dev/ttyS0"
-                              << "COM1";
-        QTest::newRow("COM12") << "COM12"
-                               << "/dev/ttyS11"
-                               << "COM12";
-        QTest::newRow("path") << "/dev/ttyUSB0"
-                              << "/dev/ttyUSB0"
-                              << "/dev/ttyUSB0";
-        QTest::newRow("serial number") << "12345"
-                                       << "KYR7-12345"
-                                       << "";
-        QTest::newRow("address") << "10.1.2.3"
-                                 << "10.1.2.3"
-                                 << "";
+        // clang-format off
+        QTest::newRow("COM1") << "COM1" << "/dev/ttyS0" << "COM1";
+        QTest::newRow("COM12") << "COM12" << "/dev/ttyS11" << "COM12";
+        QTest::newRow("path") << "/dev/ttyUSB0" << "/dev/ttyUSB0" << "/dev/ttyUSB0";
+        QTest::newRow("serial number") << "12345" << "KYR7-12345" << "";
+        QTest::newRow("address") << "10.1.2.3" << "10.1.2.3" << "";
+        // clang-format on
     }
 
     void portAndHostNames()
