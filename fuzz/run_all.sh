@@ -12,12 +12,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
 cmake --preset fuzz > /dev/null
-nice cmake --build --preset fuzz
+# Every libFuzzer target the build defines (the replay programs are CTest's).
+targets=$(cmake --build build-fuzz --target help | grep -o '\bfuzz_[a-z0-9_]*' | grep -v '_replay$\|_autogen' | sort -u)
+nice cmake --build --preset fuzz --target $targets
 mkdir -p build-fuzz/findings
 status=0
-for target in build-fuzz/fuzz/fuzz_*; do
-  name=$(basename "$target")
-  [[ -x "$target" && "$name" != *_replay ]] || continue
+for name in $targets; do
+  target=$(find build-fuzz -name "$name" -type f -perm -u+x | head -n 1)
   short=${name#fuzz_}
   corpus=fuzz/corpus dict=fuzz/listing.dict
   if [ -d "fuzz/corpus_$short" ]; then
