@@ -117,10 +117,11 @@ int frmKYR7Set::StoredPosition(const QString &text)
 
 QPoint frmKYR7Set::OnScreen(const QPoint &wanted, const QSize &size, const QList<QRect> &screens)
 {
-    // A window whose title bar can be reached stays where it was left.
-    const QRect titleBar(wanted, QSize(size.width(), 30));
+    // A window whose title bar can be reached stays where it was left (a
+    // window not laid out yet counts as 100 wide).
+    const QRect titleBar(wanted, QSize(qMax(size.width(), 100), 30));
     for (const QRect &screen : screens) {
-        if (screen.intersected(titleBar).width() >= qMin(100, size.width()))
+        if (screen.intersected(titleBar).width() >= 100)
             return wanted;
     }
     if (screens.isEmpty())
