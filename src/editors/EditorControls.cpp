@@ -49,13 +49,18 @@ QLineEdit *MakeCountBox(const QString &name, const QString &label, QWidget *pare
 
 void ShowHex(QLineEdit *box, qint64 value)
 {
-    box->setProperty(kPlaceholder, false);
-    ShowStored(box, HexText(value));
+    ShowValue(box, HexText(value));
 }
 
 qint64 ReadHex(const QLineEdit *box, qint64 limit)
 {
     return LeadingHex(box->text(), limit);
+}
+
+void ShowValue(QLineEdit *box, const QString &text)
+{
+    box->setProperty(kPlaceholder, false);
+    ShowStored(box, text);
 }
 
 void ShowPlaceholder(QLineEdit *box)
@@ -137,6 +142,20 @@ void ShowSerialCaption(QPushButton *button, const clsKYR &kyr, int stream)
 {
     const QString settings = SerialCaption(kyr, stream);
     SetCaption(button, settings, QStringLiteral("Configure ") + settings);
+}
+
+void CheckOption(QAbstractButton *option, bool checked)
+{
+    if (checked || !option->isChecked()) {
+        option->setChecked(checked);
+        return;
+    }
+    // Qt keeps one option of a group checked; for a moment this one is
+    // outside the group.
+    const bool exclusive = option->autoExclusive();
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(exclusive);
 }
 
 void ShowCaution(Messages &messages, const QString &text)

@@ -7,6 +7,7 @@ class Messages;
 class QComboBox;
 class QGridLayout;
 class QLineEdit;
+class QAbstractButton;
 class QPushButton;
 class QWidget;
 class clsKYR;
@@ -30,6 +31,8 @@ void ShowHex(QLineEdit *box, qint64 value);
 // placeholder gives 0, digits beyond the limit stop at it.
 qint64 ReadHex(const QLineEdit *box, qint64 limit = 0xFFFF);
 
+// Shows a value in a box that shows the placeholder at other times.
+void ShowValue(QLineEdit *box, const QString &text);
 // A box without a value shows "-". Whatever the operator then types or
 // pastes replaces the "-" instead of joining it.
 void ShowPlaceholder(QLineEdit *box);
@@ -55,6 +58,10 @@ int PortAt(const QComboBox *list, int index);
 // A serial port's "Configure" button shows the port's settings; its
 // accessible name says both "Configure" and the settings.
 void ShowSerialCaption(QPushButton *button, const clsKYR &kyr, int stream);
+
+// Checks or clears an option. Clearing works on the checked option of a group
+// too, so that a stored value none of the options stands for shows none.
+void CheckOption(QAbstractButton *option, bool checked);
 
 // Shows a line check's text, when there is one, in a "Caution" box.
 void ShowCaution(Messages &messages, const QString &text);

@@ -27,6 +27,9 @@ public:
     // changed, else the new number in the row's own form.
     void store(clsKYR &kyr, Section section, int slot, int row) const;
     bool changed() const { return isChanged; }
+    // True when value() is the number itself: the operator gave it, or the
+    // stored value is a whole number in the 16-bit range.
+    bool exact() const { return isChanged || stored.toDouble() == number; }
 
 private:
     KyrValue stored{qint32(0)};
