@@ -7,6 +7,7 @@
 #include "frmBridging.h"
 #include "frmConstant.h"
 #include "frmLineUsage.h"
+#include "frmTransparent.h"
 
 namespace {
 template <typename Dialog> void run(EditorContext &context, QWidget *parent)
@@ -19,14 +20,16 @@ template <typename Dialog> void run(EditorContext &context, QWidget *parent)
 bool RunModuleEditor(int streamType, EditorContext &context, QWidget *parent)
 {
     switch (streamType) {
+    case ModuleType::Transparent:
+        run<frmTransparent>(context, parent);
+        return true;
     case ModuleType::Constant:
         run<frmConstant>(context, parent);
         return true;
     case ModuleType::Bridging:
         run<frmBridging>(context, parent);
         return true;
-    // The transparent editor (ModuleType::Transparent) and the caption
-    // editor (ModuleType::Caption) plug in here the same way.
+    // The caption editor (ModuleType::Caption) plugs in here the same way.
     default:
         return false;
     }

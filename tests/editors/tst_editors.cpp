@@ -5,6 +5,7 @@
 #include "DialogRunner.h"
 #include "EditorContext.h"
 #include "EditorControls.h"
+#include "NumberText.h"
 #include "ScriptedMessages.h"
 #include "SharedState.h"
 #include "clsKYR.h"
@@ -12,16 +13,98 @@
 #include "frmConstant.h"
 #include "frmLineSelection.h"
 #include "frmLineUsage.h"
+#include "frmTransparent.h"
 
 #include <QtTest/QtTest>
 #include <QtWidgets>
 
 namespace {
 
+template <typename T = QWidget> T *child(const QWidget &parent, const QString &name)
+{
+    T *w = parent.findChild<T *>(name);
+    if (!w)
+        qFatal("no control %s", qPrintable(name));
+    return w;
+}
+
+QString text(const QWidget &parent, const QString &name)
+{
+    return child<QLineEdit>(parent, name)->text();
+}
+
+// Shows a dialog as the active window, so that the focus moves as it does
+// for the operator.
+bool Activate(QDialog &dialog)
+{
+    dialog.show();
+    dialog.activateWindow();
+    return QTest::qWaitForWindowActive(&dialog);
+}
+
+// One step of the operator: "mouse:NAME" presses and releases the mouse on a
+// control; "key:Return", "key:Escape", "key:Tab" go to the control with the
+// focus, "key:Up" to VS_Line; "scroll:N" moves VS_Line; "line:N" picks line
+// N of CB_Line and "choose:N" item N of CB_Bridge; "pick:LIST=TEXT" picks the
+// item showing TEXT ("TEXT#2" the second such item); "type:NAME=TEXT" replaces
+// a box's text by typing, "keys:NAME=TEXT" types at its end; any other step
+// is a control's name, clicked as a screen reader does.
+void Step(QDialog &dialog, const QString &step)
+{
+    const QString what = step.section(u':', 0, 0);
+    const QString arg = step.section(u':', 1);
+    if (what == QLatin1String("mouse")) {
+        QTest::mouseClick(child(dialog, arg), Qt::LeftButton);
+    } else if (what == QLatin1String("key")) {
+        const QMap<QString, Qt::Key> keys{
+            {"Return", Qt::Key_Return}, {"Escape", Qt::Key_Escape}, {"Tab", Qt::Key_Tab}, {"Up", Qt::Key_Up}};
+        QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : &dialog;
+        QTest::keyClick(arg == QLatin1String("Up") ? child(dialog, "VS_Line") : focus, keys.value(arg));
+    } else if (what == QLatin1String("scroll")) {
+        child<QScrollBar>(dialog, "VS_Line")->setValue(arg.toInt());
+    } else if (what == QLatin1String("line") || what == QLatin1String("choose")) {
+        auto *list = child<QComboBox>(dialog, what == QLatin1String("line") ? "CB_Line" : "CB_Bridge");
+        const int position = arg.toInt() - (what == QLatin1String("line"));
+        list->setCurrentIndex(position);
+        emit list->activated(position);
+    } else if (what == QLatin1String("pick")) {
+        auto *list = child<QComboBox>(dialog, arg.section(u'=', 0, 0));
+        const QString item = arg.section(u'=', 1).section(u'#', 0, 0);
+        int position = -1;
+        for (int k = 0, seen = 0, wanted = qMax(1, arg.section(u'#', 1).toInt()); k < list->count(); ++k)
+            if (list->itemText(k) == item && ++seen == wanted)
+                position = k;
+        QVERIFY2(position >= 0, qPrintable(step));
+        list->setCurrentIndex(position);
+        emit list->activated(position);
+    } else if (what == QLatin1String("type") || what == QLatin1String("keys")) {
+        auto *box = child<QLineEdit>(dialog, arg.section(u'=', 0, 0));
+        box->setFocus();
+        if (what == QLatin1String("type")) {
+            box->selectAll();
+            QTest::keyClick(box, Qt::Key_Backspace);
+        } else {
+            box->end(false);
+        }
+        QTest::keyClicks(box, arg.section(u'=', 1));
+    } else {
+        child<QAbstractButton>(dialog, step)->click();
+    }
+    QCoreApplication::processEvents();
+}
+
+// Runs the dialogs an editor opens in turn: the steps a test gives act in the
+// dialog as the operator would; without steps the dialog is cancelled.
 class RecordingDialogs : public DialogRunner
 {
 public:
-    int run(QDialog &) override { return QDialog::Rejected; }
+    int run(QDialog &dialog) override
+    {
+        for (const QString &step : std::exchange(steps, {}))
+            Step(dialog, step);
+        return dialog.result();
+    }
+    QStringList steps;
 };
 
 // A model at its factory defaults with program 1 requesting HD 1080i and
@@ -53,63 +136,6 @@ struct Editing
     EditorContext context{kyr, state, messages, dialogs};
 };
 
-template <typename T = QWidget> T *child(const QWidget &parent, const QString &name)
-{
-    T *w = parent.findChild<T *>(name);
-    if (!w)
-        qFatal("no control %s", qPrintable(name));
-    return w;
-}
-
-QString text(const QWidget &parent, const QString &name)
-{
-    return child<QLineEdit>(parent, name)->text();
-}
-
-// Shows a dialog as the active window, so that the focus moves as it does
-// for the operator.
-bool Activate(QDialog &dialog)
-{
-    dialog.show();
-    dialog.activateWindow();
-    return QTest::qWaitForWindowActive(&dialog);
-}
-
-// One step of the operator: "mouse:NAME" presses and releases the mouse on a
-// control; "key:Return", "key:Escape", "key:Tab" go to the control with the
-// focus, "key:Up" to VS_Line; "scroll:N" moves VS_Line; "line:N" picks line
-// N of CB_Line and "choose:N" item N of CB_Bridge; "type:NAME=TEXT" replaces
-// a box's text by typing; any other step is a control's name, clicked as a
-// screen reader does.
-void Step(QDialog &dialog, const QString &step)
-{
-    const QString what = step.section(u':', 0, 0);
-    const QString arg = step.section(u':', 1);
-    if (what == QLatin1String("mouse")) {
-        QTest::mouseClick(child(dialog, arg), Qt::LeftButton);
-    } else if (what == QLatin1String("key")) {
-        const QMap<QString, Qt::Key> keys{
-            {"Return", Qt::Key_Return}, {"Escape", Qt::Key_Escape}, {"Tab", Qt::Key_Tab}, {"Up", Qt::Key_Up}};
-        QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : &dialog;
-        QTest::keyClick(arg == QLatin1String("Up") ? child(dialog, "VS_Line") : focus, keys.value(arg));
-    } else if (what == QLatin1String("scroll")) {
-        child<QScrollBar>(dialog, "VS_Line")->setValue(arg.toInt());
-    } else if (what == QLatin1String("line") || what == QLatin1String("choose")) {
-        auto *list = child<QComboBox>(dialog, what == QLatin1String("line") ? "CB_Line" : "CB_Bridge");
-        const int position = arg.toInt() - (what == QLatin1String("line"));
-        list->setCurrentIndex(position);
-        emit list->activated(position);
-    } else if (what == QLatin1String("type")) {
-        auto *box = child<QLineEdit>(dialog, arg.section(u'=', 0, 0));
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Backspace);
-        QTest::keyClicks(box, arg.section(u'=', 1));
-    } else {
-        child<QAbstractButton>(dialog, step)->click();
-    }
-    QCoreApplication::processEvents();
-}
-
 // The stream rows the constant data and bridging editors write, as text.
 QString StreamRows(const clsKYR &kyr, int s)
 {
@@ -128,6 +154,126 @@ QString LineShown(const QDialog &d)
     return child<QComboBox>(d, "CB_Line")->currentText() +
            (child<QRadioButton>(d, "RB_Luma")->isChecked() ? " luma" : " chroma") +
            (child<QRadioButton>(d, "RB_Chroma")->isEnabled() ? "" : " -");
+}
+
+// --- the transparent editor
+
+// Applies "SECTION.Row=value" to the model.
+void SetParam(clsKYR &kyr, const QString &entry)
+{
+    Section section;
+    int slot = 0;
+    if (!clsKYR::FindSection(entry.section(u'.', 0, 0), section, slot))
+        qFatal("no section in %s", qPrintable(entry));
+    kyr.SetParam(section, slot, entry.section(u'.', 1));
+}
+
+// Sets up a transparent editor: LAN ports 2000 to 2007, every stream on line
+// 12, then the entries: "program=1", "open=LAN2" (CurrentStream, a
+// transparent module of the program), "inuse=LAN1,FILE1", "mask=0x..."
+// (LineSelectionMask), or "SECTION.Row=value".
+void SetUpTransparent(Editing &e, const QStringList &setup)
+{
+    for (int s = 0; s < clsKYR::StreamSlots; ++s) {
+        e.kyr.setSSTR(s, StrRow::InsertLinesF1, "0x00000800");
+        e.kyr.setSSTR(s, StrRow::InsertLinesF2, "0x00000800");
+        if (s >= StreamSlot::LAN1 && s <= StreamSlot::LAN8)
+            e.kyr.setSSTR(s, StrRow::PortAddr, QString::number(2000 + s - StreamSlot::LAN1));
+    }
+    for (const QString &entry : setup) {
+        const QString key = entry.section(u'=', 0, 0), value = entry.section(u'=', 1);
+        Section section;
+        int stream = -1;
+        if (key == "program")
+            e.state.CurrentProgram = value.toInt();
+        else if (key == "mask")
+            e.state.LineSelectionMask = qint32(value.toUInt(nullptr, 16));
+        else if (key != "open" && key != "inuse")
+            SetParam(e.kyr, entry);
+        for (const QString &name : value.split(u','))
+            if (key == "inuse" || key == "open")
+                e.state.StreamInUse[size_t(clsKYR::FindSection(name, section, stream) ? stream : 18)] = true;
+        if (key == "open") {
+            e.state.CurrentStream = stream;
+            SetParam(e.kyr, value + ".StreamType=0x0001");
+            SetParam(e.kyr, value + QStringLiteral(".Program=%1").arg(e.state.CurrentProgram + 1));
+        }
+    }
+}
+
+// The rows of every stream that differ, "PORTB Did=0x52 DataType=2 | LAN2 ...".
+QString StreamChanges(const clsKYR &before, const clsKYR &after)
+{
+    QStringList streams;
+    for (int s = 0; s < clsKYR::StreamSlots; ++s) {
+        QStringList rows;
+        for (int row = 0; row < StrRow::Count; ++row)
+            if (before.sSTR(s, row) != after.sSTR(s, row))
+                rows << after.pSTR(row) + u'=' + after.sSTR(s, row);
+        if (!rows.isEmpty())
+            streams << clsKYR::StreamText(s) + u' ' + rows.join(u' ');
+    }
+    return streams.join(" | ");
+}
+
+// The transparent editor as shown: type option, mode option, DID, SDID,
+// identifier, counts, line (or "[lines]" on B_Lines) and channel, timeout,
+// port, and the serial settings on "Configure" when it shows.
+QString TransparentShown(const QDialog &d)
+{
+    QString type = "-";
+    for (auto *option : child(d, "F_Mode")->findChildren<QRadioButton *>())
+        type = option->isChecked() ? option->objectName() : type;
+    const QString mode = child<QRadioButton>(d, "RB_Packet")->isChecked()     ? "packet"
+                         : child<QRadioButton>(d, "RB_ByteMode")->isChecked() ? "bytes"
+                                                                              : "-";
+    QStringList shown{type, mode};
+    for (const char *box : {"EB_DID", "EB_SDID", "EB_Identifier", "EB_DataCount_0", "EB_DataCount_1"})
+        shown << text(d, box);
+    auto *lines = child<QPushButton>(d, "B_Lines");
+    shown << (lines->isVisible() ? '[' + lines->text() + "] " + LineShown(d).section(u' ', 1) : LineShown(d))
+          << child<QComboBox>(d, "Combo1")->currentText() << child<QComboBox>(d, "CB_Port")->currentText();
+    auto *configure = child<QPushButton>(d, "B_Configure");
+    if (configure->isVisible())
+        shown << configure->text();
+    return shown.join(u' ');
+}
+
+// Options, frames and boxes of the transparent editor as a view says; the
+// first control that differs, or "".
+QString DiffersFrom(const QDialog &d, const TransparentView &v)
+{
+    const QList<std::pair<QStringList, bool>> enabled{
+        {{"Option1", "Option3", "Combo1"}, v.priority},
+        {{"F_ByteMode", "F_Timeout"}, v.byteMode.frame},
+        {{"EB_DataCount_0", "RB_2Fields", "CB_Field2"}, v.byteMode.fields},
+        {{"RB_ByteMode"}, v.byteMode.option},
+        {{"F_Packet"}, v.packet.frame},
+        {{"EB_Identifier"}, v.packet.fields},
+        {{"RB_Packet"}, v.packet.option},
+        {{"B_Lines"}, v.severalLines},
+        {{"CB_Line"}, !v.severalLines}};
+    for (const auto &[names, on] : enabled)
+        for (const QString &name : names)
+            if (child(d, name)->isEnabled() != on || (name.contains("Line") && child(d, name)->isVisibleTo(&d) != on))
+                return name;
+    if (child<QRadioButton>(d, "RB_ByteMode")->isChecked() != v.byteMode.select ||
+        child<QRadioButton>(d, "RB_Packet")->isChecked() != v.packet.select)
+        return "mode option";
+    return child<QLabel>(d, "TB_Description")->text() == v.description ? QString() : "TB_Description";
+}
+
+// A view as "type 4; priority; bytes ----; packet sf--; to SMPTE 334M-2":
+// each mode's option selected, frame enabled, fields editable, option
+// enabled; the description's last words.
+QString ViewText(const TransparentView &v)
+{
+    const auto flags = [](const TransparentView::Mode &m) {
+        return QString(m.select ? "s" : "-") + (m.frame ? "f" : "-") + (m.fields ? "e" : "-") + (m.option ? "o" : "-");
+    };
+    return QStringLiteral("type %1").arg(v.typeOption) + (v.priority ? "; priority" : "") + "; bytes " +
+           flags(v.byteMode) + "; packet " + flags(v.packet) + (v.severalLines ? "; several lines" : "") +
+           (v.configure ? "; configure" : "") + (v.description.isEmpty() ? "" : "; " + v.description.section(u' ', -3));
 }
 
 } // namespace
@@ -437,13 +583,218 @@ private slots:
         QTEST(StreamRows(e.kyr, StreamSlot::INBRIDGE1) + " | " + StreamRows(e.kyr, StreamSlot::OUTBRIDGE1), "written");
     }
 
+    // --- transparent data
+
+    // The data type options' presets and what each type lets the operator
+    // change, in both directions: the enabling table, without a dialog.
+    void transparentTypes_data()
+    {
+        QTest::addColumn<QString>("start");  // the working copy: DataType, mode, direction; a new module is "3 bytes E"
+        QTest::addColumn<int>("option");     // the type chosen, -1 for none
+        QTest::addColumn<QString>("preset"); // DataType DID SDID identifier counts timed VANC
+        QTest::addColumn<QString>("view");
+        const auto row = [](const char *name, const char *start, int option, const char *preset, const char *view) {
+            QTest::newRow(name) << QString(start) << option << QString(preset) << QString(view);
+        };
+        const QString bytes = "bytes sf--; packet ----", packets = "bytes ----; packet sf--";
+        row("byte mode", "3 bytes E", 1, "1 52 19 0 255 255 0 3", "type 1; bytes sf--; packet ----; as it arrives");
+        row("high capacity", "3 bytes E", 2, "2 52 19 9669 0 0 0 3",
+            "type 2; bytes sf--; packet ----; several lines; of multiple lines");
+        row("audio metadata", "1 bytes E", 3, "3 50 1 0 0 0 0 0",
+            "type 3; bytes sf--; packet ----; audio metadata frames");
+        row("caption CDP", "3 bytes E", 4, "4 61 1 9669 0 0 0 0",
+            "type 4; priority; bytes ----; packet sf--; to SMPTE 334M-2");
+        row("subtitle SDP", "3 bytes E", 5, "5 61 3 5115 0 0 0 0",
+            "type 5; priority; bytes ----; packet sf--; according to OP-47");
+        row("custom", "3 bytes E", 0, "0 50 1 9669 0 0 0 0",
+            "type 0; priority; bytes sfeo; packet ---o; the other modes");
+        row("custom from packet mode", "4 packets E", 0, "6 50 1 9669 0 0 0 0",
+            "type 0; priority; bytes ---o; packet sfeo; the other modes");
+        row("decode byte mode", "3 bytes D", 1, "1 52 19 0 255 255 0 3",
+            "type 1; bytes sf--; packet ----; selected video line");
+        row("decode high capacity", "3 bytes D", 2, "2 52 19 9669 0 0 0 3",
+            "type 2; bytes sf--; packet ----; several lines; selected video lines");
+        row("decode audio metadata", "1 bytes D", 3, "3 50 1 0 0 0 0 0",
+            "type 3; bytes sf--; packet ----; selected video line");
+        row("decode caption CDP", "3 bytes D", 4, "4 61 1 9669 0 0 0 0",
+            "type 4; priority; bytes sf--; packet ----; selected video line");
+        row("decode subtitle SDP", "3 bytes D", 5, "5 61 3 5115 0 0 0 0",
+            "type 5; priority; bytes sf--; packet ----; selected video line");
+        row("decode custom, packet mode kept", "4 packets D", 0, "6 50 1 9669 0 0 0 0",
+            "type 0; priority; bytes sf--; packet ----; selected video line");
+        row("stored 9: nothing to change", "9 bytes E", -1, "9 50 1 9669 0 0 0 0", "type -1; bytes s---; packet ----");
+        row("stored 2.5 in packet mode", "2.5 packets E", -1, "2.5 50 1 9669 0 0 0 0",
+            "type -1; bytes ----; packet s---");
+    }
+    void transparentTypes()
+    {
+        QFETCH(QString, start);
+        QFETCH(int, option);
+        SharedState state;
+        state.CurrentStream = -1;
+        TransparentModule m = TransparentModule::Open(clsKYR(), state);
+        m.dataType = WorkingNumber(KyrValue(start.section(u' ', 0, 0).toDouble()));
+        m.byteMode = start.section(u' ', 1, 1) == "bytes";
+        m.direction = start.section(u' ', 2, 2);
+        if (option >= 0)
+            m.choose(TransparentModule::Type(option));
+        QTEST(QStringList({m.dataType.text(), HexText(m.did), HexText(m.sdid), HexText(m.identifier), m.count[0].text(),
+                           m.count[1].text(), m.timedFlush.text(), m.vancFlush.text()})
+                  .join(u' '),
+              "preset");
+        QTEST(ViewText(TransparentView::Of(m)), "view");
+    }
+
+    void transparentLinesCaption_data()
+    {
+        QTest::addColumn<qint32>("mask");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("none") << qint32(0x7E000000) << "None";
+        QTest::newRow("9 to 11") << qint32(0x700) << "9, 10, 11";
+        QTest::newRow("10 to 14, 18 characters: whole") << qint32(0x3E00) << "10, 11, 12, 13, 14";
+        QTest::newRow("10 to 15: cut at the comma at position 15") << qint32(0x7E00) << "10, 11, 12, 13...";
+        QTest::newRow("every line: at the first comma past it") << qint32(0x1FFFFFF) << "1, 2, 3, 4, 5, 6...";
+    }
+    void transparentLinesCaption()
+    {
+        QFETCH(qint32, mask);
+        QTEST(TransparentView::LinesCaption(mask), "caption");
+    }
+
+    // What the editor opens on, what the operator's steps do, and what Apply
+    // (or Cancel) writes, stream by stream. "B_Lines>STEP,STEP" clicks a
+    // button and takes the steps in the dialog it opens; "ports:..." is what
+    // the port list offers then.
+    void transparent_data()
+    {
+        QTest::addColumn<QStringList>("setup");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("shown"); // before the last step
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QString>("written");
+        const QString newOnLine9 = " StreamType=0x0001 InsertLinesF1=0x00000100 InsertLinesF2=0x00000100 Did=0x50 "
+                                   "DataType=3 DataCountF1=0 DataCountF2=0 HeaderId1=0x96 HeaderId2=0x69 "
+                                   "TimedBufferFlush=0 VancBufferFlush=0";
+        const QStringList unlisted{"open=LAN2",
+                                   "LAN2.DataType=9",
+                                   "LAN2.transTimeout=45",
+                                   "LAN2.transMode=7",
+                                   "LAN2.TimedBufferFlush=5",
+                                   "LAN2.VancBufferFlush=6",
+                                   "LAN2.FieldIndicator=2",
+                                   "LAN2.DataCountF1=40000",
+                                   "LAN2.InsertLinesF1=0x7E000800"};
+        const auto row = [](const char *name, const QStringList &setup, const QStringList &steps, const char *shown,
+                            const QStringList &boxes, const QString &written) {
+            QTest::newRow(name) << setup << steps << QString(shown) << boxes << written;
+        };
+        row("new: audio metadata on line 9, whatever mask the picker held", {"mask=0x00400000"},
+            {"pick:CB_Port=PORTB", "B_Apply"}, "RB_Audio bytes 50 1 9669 - - 9 chroma 1 PORTB 9600,N,8,1", {},
+            "PORTB" + newOnLine9);
+        row("new: ports taken and given back, None applied: nothing written", {"inuse=PORTC"},
+            {"pick:CB_Port=PORTA", "pick:CB_Port=2003", "pick:CB_Port=None",
+             "ports:None PORTA PORTB MODEM 2000 2001 2002 2003 2004 2005 2006 2007 BTEST1", "B_Apply"},
+            "RB_Audio bytes 50 1 9669 - - 9 chroma 1 None", {}, "");
+        row("program 1 is offered no file, bridge or other module's stream", {"inuse=LAN1,FILE1,BTEST1,INBRIDGE1"},
+            {"ports:None PORTA PORTB PORTC MODEM 2001 2002 2003 2004 2005 2006 2007", "B_Cancel"},
+            "RB_Audio bytes 50 1 9669 - - 9 chroma 1 None", {}, "");
+        row("program 2 is offered its own port and BTEST2", {"program=1", "inuse=LAN1,LAN4,BTEST1", "open=LAN3"},
+            {"ports:None PORTA PORTB PORTC MODEM 2001 2002 2004 2005 2006 2007 BTEST2", "B_Cancel"},
+            "RB_Custom bytes 51 1 1512 100 50 12 luma - 1 2002", {}, "");
+        row("two LAN ports numbered alike: the one picked is written", {"LAN3.PortAddr=2000"},
+            {"pick:CB_Port=2000#2", "B_Apply"}, "RB_Audio bytes 50 1 9669 - - 9 chroma 1 2000", {},
+            "LAN3" + newOnLine9);
+        row("high capacity on lines 9 to 11", {"open=LAN2", "LAN2.DataType=1", "LAN2.InsertLinesF1=0x00000100"},
+            {"RB_High", "B_Lines>CB_Line_9,CB_Line_10,B_Apply", "B_Apply"},
+            "RB_High bytes 52 19 1512 - - [9, 10, 11] chroma 1 2001", {},
+            "LAN2 InsertLinesF1=0x00000700 InsertLinesF2=0x00000700 Did=0x52 SDid=0x19 DataType=2 DataCountF1=0 "
+            "DataCountF2=0 TimedBufferFlush=0");
+        row("Caption CDP, then Custom: identifier and packet mode kept", {"open=LAN2"},
+            {"RB_CDP", "RB_Custom", "B_Apply"}, "RB_Custom packet 61 1 9669 - - 12 chroma 1 2001", {},
+            "LAN2 Did=0x61 DataType=6 DataCountF1=0 DataCountF2=0 HeaderId1=0x96 HeaderId2=0x69 TimedBufferFlush=0 "
+            "VancBufferFlush=0");
+        row("SD video: a chroma stream shows and saves as luma",
+            {"program=1", "open=LAN3", "LAN3.DataType=3", "LAN3.DataChannel=C"}, {"B_Apply"},
+            "RB_Audio bytes 51 1 1512 100 50 12 luma - 1 2002", {}, "LAN3 DataChannel=L");
+        row("values none of the choices stands for, kept", unlisted, {"B_Apply"},
+            "- bytes 51 1 1512 40000 50 12 chroma 46 2001", {}, "LAN2 InsertLinesF2=0x7E000800");
+        row("... until the operator changes them", unlisted,
+            {"RB_Custom", "pick:Combo1=5", "Option2", "RB_1Field", "type:EB_DataCount_0=300", "B_Apply"},
+            "RB_Custom bytes 51 1 1512 300 50 12 chroma 5 2001", {},
+            "LAN2 InsertLinesF2=0x7E000800 DataType=0 DataCountF1=300 TimedBufferFlush=1 transMode=1 transTimeout=4");
+        row("a box showing \"-\" takes what is typed",
+            {"open=LAN2", "LAN2.DataType=6", "LAN2.HeaderId1=0x00", "LAN2.HeaderId2=0x00", "LAN2.DataCountF1=0"},
+            {"keys:EB_Identifier=5", "RB_ByteMode", "keys:EB_DataCount_0=7", "B_Apply"},
+            "RB_Custom bytes 51 1 5 7 50 12 chroma 1 2001", {}, "LAN2 DataType=0 DataCountF1=7 HeaderId2=0x05");
+        row("None releases only the loaded stream", {"inuse=LAN1", "open=LAN2"}, {"RB_Decode", "pick:CB_Port=None", "B_Apply"},
+            "RB_Custom bytes 51 1 1512 100 50 12 chroma 1 None", {}, "LAN2 StreamType=0x0000");
+        row("Cancel writes nothing", {"open=PORTA"},
+            {"RB_SDP", "pick:CB_Port=PORTB", "type:EB_DID=7", "pick:Combo1=9", "B_Cancel"},
+            "RB_SDP packet 7 3 5115 - - 12 chroma 9 PORTB 9600,N,8,1", {}, "");
+        row("Configure sets the serial port and shows its settings", {"open=PORTA"},
+            {"B_Configure>pick:CB_Baud=19200,pick:CB_FlowControl=Hardware,B_Apply", "B_Apply"},
+            "RB_Custom bytes 51 1 1512 100 50 12 chroma 1 PORTA 19200,N,8,1,HW", {},
+            "PORTA Baud=19200 TxFlowCtrl=2 RxFlowCtrl=2");
+        row("a line the video does not suit: cautioned on opening and on each refresh",
+            {"LAN2.InsertLinesF1=0x00200000", "open=LAN2"}, {"RB_Byte", "B_Apply"},
+            "RB_Byte bytes 52 19 - 255 255 22 chroma 1 2001", {"Caution", "Caution"},
+            "LAN2 InsertLinesF2=0x00200000 Did=0x52 SDid=0x19 DataType=1 DataCountF1=255 DataCountF2=255 "
+            "HeaderId1=0x00 HeaderId2=0x00 TimedBufferFlush=0");
+    }
+    void transparent()
+    {
+        QFETCH(QStringList, setup);
+        QFETCH(QStringList, steps);
+        Editing e;
+        SetUpTransparent(e, setup);
+        const clsKYR before = e.kyr;
+        const auto marks = e.state.StreamInUse;
+        frmTransparent d(e.context);
+        QVERIFY(Activate(d));
+        QString shown;
+        for (const QString &step : steps) {
+            if (step == steps.last()) {
+                shown = TransparentShown(d);
+                QCOMPARE(DiffersFrom(d, TransparentView::Of(d.module())), QString());
+            }
+            if (step.startsWith("ports:")) {
+                auto *list = child<QComboBox>(d, "CB_Port");
+                QStringList ports;
+                for (int k = 0; k < list->count(); ++k)
+                    ports << list->itemText(k);
+                QCOMPARE(ports.join(u' '), step.section(u':', 1));
+            } else if (step.contains(u'>')) { // a button, then steps in the dialog it opens
+                e.dialogs.steps = step.section(u'>', 1).split(u',');
+                Step(d, step.section(u'>', 0, 0));
+            } else {
+                Step(d, step);
+            }
+        }
+        QTEST(shown, "shown");
+        QTEST(e.titles(), "boxes");
+        QVERIFY(!d.isVisible());
+        QTEST(StreamChanges(before, e.kyr), "written");
+        // The main window's marks follow Apply, and only Apply.
+        const TransparentModule &m = d.module();
+        auto after = marks;
+        if (d.result() == QDialog::Accepted && m.loaded >= 0)
+            after[size_t(m.loaded)] = false;
+        if (d.result() == QDialog::Accepted && m.chosen >= 0)
+            after[size_t(m.chosen)] = true;
+        QCOMPARE(e.state.StreamInUse, after);
+        auto *configure = child<QPushButton>(d, "B_Configure");
+        if (configure->isVisibleTo(&d))
+            QCOMPARE(configure->accessibleName(), "Configure " + configure->text());
+    }
+
     // Every input control of every dialog has its name and an accessible name.
     void everyControlNamed()
     {
         Editing e;
         std::unique_ptr<QDialog> dialogs[] = {
             std::make_unique<frmLineUsage>(e.context), std::make_unique<frmLineSelection>(e.context),
-            std::make_unique<frmConstant>(e.context), std::make_unique<frmBridging>(e.context)};
+            std::make_unique<frmConstant>(e.context), std::make_unique<frmBridging>(e.context),
+            std::make_unique<frmTransparent>(e.context)};
         for (auto &d : dialogs)
             for (QWidget *w : d->findChildren<QWidget *>())
                 if ((w->inherits("QAbstractButton") || w->inherits("QLineEdit") || w->inherits("QGroupBox") ||

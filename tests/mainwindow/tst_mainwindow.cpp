@@ -744,6 +744,88 @@ private slots:
                  QStringLiteral("0x0004 1 E 0 0x43 0x02 L 0x00000100 0x00000100"));
     }
 
+    // Add a transparent module on a serial port, set that port through
+    // "Configure" and pick several lines; switch the LAN module to Caption
+    // CDP; remove program 2's module with "None"; then compare what the
+    // encoder stored, stream by stream.
+    void transparentModulesReachTheEncoder()
+    {
+        Harness h;
+        QFile config(h.dir.filePath("transparent.cfg"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("[LAN5]\nStreamType=0x0001\nProgram=2\nDirection=D\nDataType=1\n");
+        config.close();
+        QVERIFY(h.retrieve({"--config", config.fileName()}));
+        const clsKYR retrieved = h.window->model();
+
+        const auto click = [](QDialog &d, const char *name) { d.findChild<QAbstractButton *>(name)->click(); };
+        const auto pick = [](QDialog &d, const char *list, const QString &item) {
+            auto *box = d.findChild<QComboBox *>(list);
+            const int at = box->findText(item);
+            box->setCurrentIndex(at);
+            emit box->activated(at);
+        };
+        QStringList configure;
+        h.dialogs.onEditor = [&](QDialog &d) {
+            const QByteArray dialog = d.metaObject()->className();
+            if (dialog == "frmRS232") {
+                pick(d, "CB_Baud", "19200");
+                pick(d, "CB_FlowControl", "Hardware");
+            } else if (dialog == "frmLineSelection") {
+                click(d, "CB_Line_9"); // lines 10 and 11 besides line 9
+                click(d, "CB_Line_10");
+            } else {
+                pick(d, "CB_Port", "PORTB");
+                auto *button = d.findChild<QPushButton *>("B_Configure");
+                configure << button->accessibleName();
+                button->click();
+                configure << button->accessibleName();
+                click(d, "RB_High");
+                click(d, "B_Lines");
+            }
+            click(d, "B_Apply");
+        };
+        h.chooseModule(3, "Transparent Module");
+        h.click("B_Configure_3");
+        QCOMPARE(configure, QStringList({"Configure 9600,N,8,1", "Configure 19200,N,8,1,HW"}));
+        QCOMPARE(h.label("TB_Port_0")->text(), QStringLiteral("PORTB")); // slots follow the streams' order
+
+        h.dialogs.onEditor = [&](QDialog &d) {
+            click(d, "RB_CDP");
+            click(d, "B_Apply");
+        };
+        QCOMPARE(h.label("TB_Port_2")->text(), QStringLiteral("2001"));
+        h.click("B_Configure_2");
+
+        h.tabs()->setCurrentIndex(1);
+        QCOMPARE(h.label("TB_Port_0")->text(), QStringLiteral("2004"));
+        h.dialogs.onEditor = [&](QDialog &d) {
+            pick(d, "CB_Port", "None");
+            click(d, "B_Apply");
+        };
+        h.click("B_Configure_0");
+        QCOMPARE(h.combo("CB_Module_0")->currentText(), QStringLiteral("None"));
+        QCOMPARE(h.messages.count(), 0);
+
+        clsKYR stored;
+        QVERIFY(h.saveAndRead(stored));
+        QStringList changes; // stream by stream, the rows the encoder now holds otherwise
+        for (int s = 0; s < clsKYR::StreamSlots; ++s) {
+            QStringList rows;
+            for (int row = 0; row < StrRow::Count; ++row)
+                if (stored.sSTR(s, row) != retrieved.sSTR(s, row))
+                    rows << stored.pSTR(row) + '=' + stored.sSTR(s, row);
+            if (!rows.isEmpty())
+                changes << clsKYR::StreamText(s) + ' ' + rows.join(' ');
+        }
+        QCOMPARE(changes, QStringList({"PORTB StreamType=0x0001 InsertLinesF1=0x00000700 InsertLinesF2=0x00000700 "
+                                       "Did=0x52 SDid=0x19 Baud=19200 TxFlowCtrl=2 RxFlowCtrl=2 DataType=2 "
+                                       "DataCountF1=0 DataCountF2=0 HeaderId1=0x96 HeaderId2=0x69 TimedBufferFlush=0",
+                                       "LAN2 Did=0x61 DataType=4 DataCountF1=0 DataCountF2=0 HeaderId1=0x96 "
+                                       "HeaderId2=0x69 TimedBufferFlush=0 VancBufferFlush=0",
+                                       "LAN5 StreamType=0x0000"}));
+    }
+
     // Changing program 1's requested format opens the existing bridge, even
     // after Configure on a free slot left no stream selected; it keeps its
     // identifiers and lines, and neither Escape nor the close box leaves it.
