@@ -296,9 +296,11 @@ void frmTransparent::ShowSettings()
     F_Line->CB_Line->setVisible(!view.severalLines);
     F_Line->CB_Line->setEnabled(!view.severalLines);
     if (view.severalLines) {
+        // A shortened list is told whole by the tooltip and the description.
         const QString lines = clsKYR::LineNumbers(copy.lines);
-        SetCaption(B_Lines, view.linesCaption, QStringLiteral("Lines ") + lines);
+        SetCaption(B_Lines, view.linesCaption, QStringLiteral("Lines ") + view.linesCaption);
         B_Lines->setToolTip(lines);
+        B_Lines->setAccessibleDescription(lines);
     } else {
         F_Line->selectLine(copy.line);
     }

@@ -22,6 +22,7 @@
 #include "frmLineUsage.h"
 #include "frmModem.h"
 #include "frmRS232.h"
+#include "frmTransparent.h"
 
 #include <QtTest/QtTest>
 #include <QtWidgets>
@@ -110,6 +111,13 @@ void addDialogs()
     row("frmLineSelection", [](World &w) { return std::make_unique<frmLineSelection>(w.context); });
     row("frmConstant", [](World &w) { return std::make_unique<frmConstant>(w.context); });
     row("frmBridging", [](World &w) { return std::make_unique<frmBridging>(w.context); });
+    row("frmTransparent", [](World &w) { return std::make_unique<frmTransparent>(w.context); });
+    row("frmTransparent, high capacity on a serial port", [](World &w) {
+        w.kyr.setSSTR(StreamSlot::PORTA, StrRow::DataType, "2");
+        w.kyr.setSSTR(StreamSlot::PORTA, StrRow::InsertLinesF1, "0x001FFF00");
+        w.shared.CurrentStream = StreamSlot::PORTA;
+        return std::make_unique<frmTransparent>(w.context);
+    });
     row("frmKYR7Set connecting", [](World &w) { return mainWindow(w, MainState::Connecting); });
     row("frmKYR7Set editing", [](World &w) { return mainWindow(w, MainState::Editing); });
     row("frmKYR7Set done", [](World &w) { return mainWindow(w, MainState::Done); });

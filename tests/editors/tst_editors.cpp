@@ -726,8 +726,9 @@ private slots:
             {"open=LAN2", "LAN2.DataType=6", "LAN2.HeaderId1=0x00", "LAN2.HeaderId2=0x00", "LAN2.DataCountF1=0"},
             {"keys:EB_Identifier=5", "RB_ByteMode", "keys:EB_DataCount_0=7", "B_Apply"},
             "RB_Custom bytes 51 1 5 7 50 12 chroma 1 2001", {}, "LAN2 DataType=0 DataCountF1=7 HeaderId2=0x05");
-        row("None releases only the loaded stream", {"inuse=LAN1", "open=LAN2"}, {"RB_Decode", "pick:CB_Port=None", "B_Apply"},
-            "RB_Custom bytes 51 1 1512 100 50 12 chroma 1 None", {}, "LAN2 StreamType=0x0000");
+        row("None releases only the loaded stream", {"inuse=LAN1", "open=LAN2"},
+            {"RB_Decode", "pick:CB_Port=None", "B_Apply"}, "RB_Custom bytes 51 1 1512 100 50 12 chroma 1 None", {},
+            "LAN2 StreamType=0x0000");
         row("Cancel writes nothing", {"open=PORTA"},
             {"RB_SDP", "pick:CB_Port=PORTB", "type:EB_DID=7", "pick:Combo1=9", "B_Cancel"},
             "RB_SDP packet 7 3 5115 - - 12 chroma 9 PORTB 9600,N,8,1", {}, "");
@@ -793,8 +794,7 @@ private slots:
         Editing e;
         std::unique_ptr<QDialog> dialogs[] = {
             std::make_unique<frmLineUsage>(e.context), std::make_unique<frmLineSelection>(e.context),
-            std::make_unique<frmConstant>(e.context), std::make_unique<frmBridging>(e.context),
-            std::make_unique<frmTransparent>(e.context)};
+            std::make_unique<frmConstant>(e.context), std::make_unique<frmBridging>(e.context)};
         for (auto &d : dialogs)
             for (QWidget *w : d->findChildren<QWidget *>())
                 if ((w->inherits("QAbstractButton") || w->inherits("QLineEdit") || w->inherits("QGroupBox") ||

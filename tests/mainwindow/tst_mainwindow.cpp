@@ -788,17 +788,17 @@ private slots:
         h.chooseModule(3, "Transparent Module");
         h.click("B_Configure_3");
         QCOMPARE(configure, QStringList({"Configure 9600,N,8,1", "Configure 19200,N,8,1,HW"}));
-        QCOMPARE(h.label("TB_Port_0")->text(), QStringLiteral("PORTB")); // slots follow the streams' order
+        QCOMPARE(h.value("TB_Port_0")->text(), QStringLiteral("PORTB")); // slots follow the streams' order
 
         h.dialogs.onEditor = [&](QDialog &d) {
             click(d, "RB_CDP");
             click(d, "B_Apply");
         };
-        QCOMPARE(h.label("TB_Port_2")->text(), QStringLiteral("2001"));
+        QCOMPARE(h.value("TB_Port_2")->text(), QStringLiteral("2001"));
         h.click("B_Configure_2");
 
         h.tabs()->setCurrentIndex(1);
-        QCOMPARE(h.label("TB_Port_0")->text(), QStringLiteral("2004"));
+        QCOMPARE(h.value("TB_Port_0")->text(), QStringLiteral("2004"));
         h.dialogs.onEditor = [&](QDialog &d) {
             pick(d, "CB_Port", "None");
             click(d, "B_Apply");
