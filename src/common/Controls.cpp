@@ -35,6 +35,14 @@ QPushButton *MakeButton(const QString &name, const QString &caption, QWidget *pa
     return button;
 }
 
+QLabel *MakeLabel(const QString &name, const QString &caption, QWidget *parent, QWidget *buddy)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setBuddy(buddy);
+    return label;
+}
+
 QComboBox *MakeList(const QString &name, const QString &label, const QStringList &items, QWidget *parent)
 {
     auto *list = named(new QComboBox(parent), name, label);

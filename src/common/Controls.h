@@ -8,6 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QHBoxLayout;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -20,6 +21,9 @@ class QWidget;
 // so that tests and screen readers find it.
 
 QPushButton *MakeButton(const QString &name, const QString &caption, QWidget *parent);
+// A caption beside a control; the control takes the caption's name and its
+// keyboard shortcut through the buddy.
+QLabel *MakeLabel(const QString &name, const QString &caption, QWidget *parent, QWidget *buddy = nullptr);
 // A drop-down list of fixed items, without free typing. It changes only by
 // a deliberate choice: a mouse wheel passing over it does nothing.
 QComboBox *MakeList(const QString &name, const QString &label, const QStringList &items, QWidget *parent);

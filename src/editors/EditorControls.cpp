@@ -30,12 +30,9 @@ QLineEdit *MakeHexBox(const QString &name, const QString &label, QWidget *parent
 QLineEdit *AddHexRow(QGridLayout *grid, int row, const QString &labelName, const QString &boxName,
                      const QString &caption, QWidget *parent)
 {
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(labelName);
     QLineEdit *box = MakeHexBox(boxName, caption, parent);
     box->setFixedWidth(40);
-    label->setBuddy(box);
-    grid->addWidget(label, row, 0);
+    grid->addWidget(MakeLabel(labelName, caption, parent, box), row, 0);
     grid->addWidget(box, row, 1);
     return box;
 }

@@ -34,9 +34,7 @@ frmBridging::frmBridging(EditorContext &context, QWidget *parent) : QDialog(pare
     CB_Bridge->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     CB_Bridge->setMinimumContentsLength(62);
     // A list shows its item as its name; the label gives it a caption too.
-    auto *label = new QLabel(QStringLiteral("Bridge"), this);
-    label->setObjectName(QStringLiteral("Label3"));
-    label->setBuddy(CB_Bridge);
+    QLabel *label = MakeLabel(QStringLiteral("Label3"), QStringLiteral("Bridge"), this, CB_Bridge);
 
     F_VBI = MakeFrame(QStringLiteral("F_VBI"), QStringLiteral("VBI"), this);
     auto *vbiGrid = new QGridLayout(F_VBI);

@@ -52,14 +52,6 @@ QRadioButton *MakeModeOption(const QString &name, const QString &frame, QWidget 
     return option;
 }
 
-QLabel *MakeLabel(const QString &name, const QString &caption, QWidget *parent, QWidget *buddy = nullptr)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->setBuddy(buddy);
-    return label;
-}
-
 } // namespace
 
 frmTransparent::frmTransparent(EditorContext &context, QWidget *parent) : QDialog(parent), context(context)

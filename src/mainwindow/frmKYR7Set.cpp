@@ -76,14 +76,6 @@ QLineEdit *valueField(const QString &name, const QString &caption, QWidget *pare
     return field;
 }
 
-QLabel *captionLabel(const QString &name, const QString &text, QWidget *parent, QWidget *buddy = nullptr)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setBuddy(buddy);
-    return label;
-}
-
 // A number given as text, read leniently as the program reads every number.
 bool isNumber(const KyrValue &value, double number)
 {
@@ -166,14 +158,13 @@ void frmKYR7Set::buildControls()
     TB_Firmware = valueField(QStringLiteral("TB_Firmware"), QStringLiteral("Firmware Number"), F_ID);
     TB_Revision = valueField(QStringLiteral("TB_Revision"), QStringLiteral("Revision"), F_ID);
     auto *idGrid = new QGridLayout(F_ID);
-    idGrid->addWidget(captionLabel(QStringLiteral("Label3"), QStringLiteral("Encoder Type"), F_ID, TB_TYPE), 0, 0);
+    idGrid->addWidget(MakeLabel(QStringLiteral("Label3"), QStringLiteral("Encoder Type"), F_ID, TB_TYPE), 0, 0);
     idGrid->addWidget(TB_TYPE, 0, 1);
-    idGrid->addWidget(captionLabel(QStringLiteral("Label4"), QStringLiteral("Serial Number"), F_ID, TB_Serial), 1, 0);
+    idGrid->addWidget(MakeLabel(QStringLiteral("Label4"), QStringLiteral("Serial Number"), F_ID, TB_Serial), 1, 0);
     idGrid->addWidget(TB_Serial, 1, 1);
-    idGrid->addWidget(captionLabel(QStringLiteral("Label5"), QStringLiteral("Firmware Number"), F_ID, TB_Firmware), 2,
-                      0);
+    idGrid->addWidget(MakeLabel(QStringLiteral("Label5"), QStringLiteral("Firmware Number"), F_ID, TB_Firmware), 2, 0);
     idGrid->addWidget(TB_Firmware, 2, 1);
-    idGrid->addWidget(captionLabel(QStringLiteral("Label6"), QStringLiteral("Revision"), F_ID, TB_Revision), 3, 0);
+    idGrid->addWidget(MakeLabel(QStringLiteral("Label6"), QStringLiteral("Revision"), F_ID, TB_Revision), 3, 0);
     idGrid->addWidget(TB_Revision, 3, 1);
     idGrid->setRowStretch(4, 1);
 
@@ -186,13 +177,13 @@ void frmKYR7Set::buildControls()
     TB_DHCP = valueField(QStringLiteral("TB_DHCP"), QStringLiteral("DHCP"), F_TCP, 50);
     B_Properties = MakeButton(QStringLiteral("B_Properties"), QStringLiteral("Properties"), F_TCP);
     auto *tcpGrid = new QGridLayout(F_TCP);
-    tcpGrid->addWidget(captionLabel(QStringLiteral("Label7"), QStringLiteral("Address"), F_TCP, TB_Address), 0, 0);
+    tcpGrid->addWidget(MakeLabel(QStringLiteral("Label7"), QStringLiteral("Address"), F_TCP, TB_Address), 0, 0);
     tcpGrid->addWidget(TB_Address, 0, 1, 1, 2);
-    tcpGrid->addWidget(captionLabel(QStringLiteral("Label8"), QStringLiteral("Netmask"), F_TCP, TB_Netmask), 1, 0);
+    tcpGrid->addWidget(MakeLabel(QStringLiteral("Label8"), QStringLiteral("Netmask"), F_TCP, TB_Netmask), 1, 0);
     tcpGrid->addWidget(TB_Netmask, 1, 1, 1, 2);
-    tcpGrid->addWidget(captionLabel(QStringLiteral("Label12"), QStringLiteral("Gateway"), F_TCP, TB_Gateway), 2, 0);
+    tcpGrid->addWidget(MakeLabel(QStringLiteral("Label12"), QStringLiteral("Gateway"), F_TCP, TB_Gateway), 2, 0);
     tcpGrid->addWidget(TB_Gateway, 2, 1, 1, 2);
-    tcpGrid->addWidget(captionLabel(QStringLiteral("Label9"), QStringLiteral("DHCP"), F_TCP, TB_DHCP), 3, 0);
+    tcpGrid->addWidget(MakeLabel(QStringLiteral("Label9"), QStringLiteral("DHCP"), F_TCP, TB_DHCP), 3, 0);
     tcpGrid->addWidget(TB_DHCP, 3, 1);
     tcpGrid->addWidget(B_Properties, 3, 2, Qt::AlignRight);
     tcpGrid->setColumnStretch(1, 1);
@@ -215,11 +206,11 @@ void frmKYR7Set::buildControls()
     CB_Video = MakeList(QStringLiteral("CB_Video"), QStringLiteral("Requested Video Format"), {}, F_General);
     CB_Video->setMinimumWidth(200);
     B_LineUsage = MakeButton(QStringLiteral("B_LineUsage"), QStringLiteral("Line Usage"), F_General);
-    auto *label10 = captionLabel(QStringLiteral("Label10"), QStringLiteral("Requested Video Format"), F_General);
+    auto *label10 = MakeLabel(QStringLiteral("Label10"), QStringLiteral("Requested Video Format"), F_General);
     label10->setBuddy(CB_Video);
     auto *generalGrid = new QGridLayout(F_General);
     generalGrid->addWidget(
-        captionLabel(QStringLiteral("Label11"), QStringLiteral("Current Video Format"), F_General, TB_Video), 0, 0);
+        MakeLabel(QStringLiteral("Label11"), QStringLiteral("Current Video Format"), F_General, TB_Video), 0, 0);
     generalGrid->addWidget(TB_Video, 0, 1);
     generalGrid->addWidget(label10, 1, 0);
     generalGrid->addWidget(CB_Video, 1, 1);
@@ -229,12 +220,12 @@ void frmKYR7Set::buildControls()
     F_Modules = new QGroupBox(QStringLiteral("Stream Setup"), F_Program);
     F_Modules->setObjectName(QStringLiteral("F_Modules"));
     auto *modulesGrid = new QGridLayout(F_Modules);
-    modulesGrid->addWidget(captionLabel(QStringLiteral("Label1"), QStringLiteral("Module"), F_Modules), 0, 1);
-    modulesGrid->addWidget(captionLabel(QStringLiteral("Label2"), QStringLiteral("Data Source"), F_Modules), 0, 2);
+    modulesGrid->addWidget(MakeLabel(QStringLiteral("Label1"), QStringLiteral("Module"), F_Modules), 0, 1);
+    modulesGrid->addWidget(MakeLabel(QStringLiteral("Label2"), QStringLiteral("Data Source"), F_Modules), 0, 2);
     for (int i = 0; i < Slots; ++i) {
         const QString n = QString::number(i);
         const QString position = QString::number(i + 1);
-        TB_Stream[i] = captionLabel(QStringLiteral("TB_Stream_") + n, QStringLiteral("Stream ") + position, F_Modules);
+        TB_Stream[i] = MakeLabel(QStringLiteral("TB_Stream_") + n, QStringLiteral("Stream ") + position, F_Modules);
         CB_Module[i] = MakeList(QStringLiteral("CB_Module_") + n, QStringLiteral("Module ") + position, {}, F_Modules);
         // On Linux a list is announced by its choice and labelled by its row heading.
         TB_Stream[i]->setBuddy(CB_Module[i]);

@@ -150,6 +150,15 @@ public:
         return window->Start() && (retrieved.count() > 0 || retrieved.wait(kWait));
     }
 
+    // Retrieves from kyr7sim started on its demo configuration changed by
+    // these lines of a configuration file.
+    bool retrieveWith(const QByteArray &lines)
+    {
+        QFile config(dir.filePath("changes.cfg"));
+        return config.open(QIODevice::WriteOnly) && config.write(lines) == lines.size() && config.flush() &&
+               retrieve({"--config", config.fileName()});
+    }
+
     // Clicks a button (answering the question it asks, if any).
     void click(const char *name, int answer = -1)
     {
@@ -662,11 +671,7 @@ private slots:
     void lineUsageReachesTheEncoder()
     {
         Harness h;
-        QFile config(h.dir.filePath("usage.cfg"));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write("[PGM1]\nAddToLLines=0x7E000100\nLineCfgL9F1=40000\n");
-        config.close();
-        QVERIFY(h.retrieve({"--config", config.fileName()}));
+        QVERIFY(h.retrieveWith("[PGM1]\nAddToLLines=0x7E000100\nLineCfgL9F1=40000\n"));
         h.dialogs.onEditor = [](QDialog &d) {
             d.findChild<QScrollBar *>("VS_Line")->setValue(13); // line 12
             d.findChild<QCheckBox *>("CB_AppendC")->click();
@@ -751,11 +756,7 @@ private slots:
     void transparentModulesReachTheEncoder()
     {
         Harness h;
-        QFile config(h.dir.filePath("transparent.cfg"));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write("[LAN5]\nStreamType=0x0001\nProgram=2\nDirection=D\nDataType=1\n");
-        config.close();
-        QVERIFY(h.retrieve({"--config", config.fileName()}));
+        QVERIFY(h.retrieveWith("[LAN5]\nStreamType=0x0001\nProgram=2\nDirection=D\nDataType=1\n"));
         const clsKYR retrieved = h.window->model();
 
         const auto click = [](QDialog &d, const char *name) { d.findChild<QAbstractButton *>(name)->click(); };
@@ -832,12 +833,8 @@ private slots:
     void bridgeForcedByAVideoChangeKeepsItsIdentifiers()
     {
         Harness h;
-        QFile config(h.dir.filePath("bridge.cfg"));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write("[INBRIDGE1]\nStreamType=0x0004\nProgram=2\nDirection=D\nInsertLinesF1=0x00100000\n"
-                     "[OUTBRIDGE1]\nStreamType=0x0004\nDid=0x47\nSDid=0x05\nInsertLinesF1=0x00000600\n");
-        config.close();
-        QVERIFY(h.retrieve({"--config", config.fileName()}));
+        QVERIFY(h.retrieveWith("[INBRIDGE1]\nStreamType=0x0004\nProgram=2\nDirection=D\nInsertLinesF1=0x00100000\n"
+                               "[OUTBRIDGE1]\nStreamType=0x0004\nDid=0x47\nSDid=0x05\nInsertLinesF1=0x00000600\n"));
         h.click("B_Configure_4"); // the free slot, "None"
         QCOMPARE(h.window->state().CurrentStream, -1);
         QString shown;
