@@ -5,6 +5,7 @@
 #include "ModuleType.h"
 #include "SharedState.h"
 #include "frmBridging.h"
+#include "frmCaption.h"
 #include "frmConstant.h"
 #include "frmLineUsage.h"
 #include "frmTransparent.h"
@@ -29,7 +30,9 @@ bool RunModuleEditor(int streamType, EditorContext &context, QWidget *parent)
     case ModuleType::Bridging:
         run<frmBridging>(context, parent);
         return true;
-    // The caption editor (ModuleType::Caption) plugs in here the same way.
+    case ModuleType::Caption:
+        run<frmCaption>(context, parent);
+        return true;
     default:
         return false;
     }
