@@ -822,6 +822,98 @@ private slots:
                                        "LAN5 StreamType=0x0000"}));
     }
 
+    // The demo's caption module: field 2 in Spanish, a secondary port through
+    // its preset, upstream CC2 transcoded to service 2; every row reaches the
+    // encoder.
+    void captionModuleEditedAndSaved()
+    {
+        Harness h;
+        QVERIFY(h.retrieve());
+        QCOMPARE(h.combo("CB_Module_0")->currentText(), QStringLiteral("Caption Module"));
+        h.dialogs.onEditor = [](QDialog &d) {
+            const QString name = QString::fromLatin1(d.metaObject()->className());
+            const auto click = [&d](const char *control) { d.findChild<QAbstractButton *>(control)->click(); };
+            if (name == "frmCaption") {
+                const auto choose = [&d](const char *list, const QString &text) {
+                    auto *box = d.findChild<QComboBox *>(list);
+                    const int at = box->findText(text);
+                    box->setCurrentIndex(at);
+                    emit box->activated(at);
+                };
+                choose("CB_Lang608F2", "spn");
+                d.findChild<QTabBar *>("TS_Ports")->setCurrentIndex(1);
+                choose("CB_Port", "2005");
+                click("B_Upstream");
+                click("B_Apply");
+            } else if (name == "frmSecondaryStreamMapping") {
+                click("B_OK");
+            } else if (name == "frmUpstream") {
+                click("TB_608Input_1");
+                click("TB_708Output_1");
+                click("B_Apply");
+            }
+        };
+        h.click("B_Configure_0");
+        QCOMPARE(h.dialogs.opened,
+                 QStringList({"frmConnect", "frmCaption", "frmSecondaryStreamMapping", "frmUpstream"}));
+        clsKYR stored;
+        QVERIFY(h.saveAndRead(stored));
+        clsKYR expected = h.window->model();
+        // A LAN port has no modem: its modem rows are not sent.
+        expected.setSSTR(StreamSlot::LAN6, StrRow::ModemInit, "ATZ");
+        QVERIFY(stored == expected);
+        QCOMPARE(stored.sCAP(0, CapRow::Language608F2), QStringLiteral("spn"));
+        QStringList upstream;
+        for (int row = CapRow::C1To708; row <= CapRow::UpstreamS6; ++row)
+            upstream << stored.sCAP(0, row);
+        QCOMPARE(upstream.join(' '), QStringLiteral("0 2 0 0 1 0 3 4 5 6"));
+        QCOMPARE(rows(stored, StreamSlot::LAN6,
+                      {StrRow::StreamType, StrRow::Program, StrRow::Direction, StrRow::Mode, StrRow::Did,
+                       StrRow::InsertLinesF1, StrRow::C3To608, StrRow::C4To608, StrRow::C3To708}),
+                 QStringLiteral("0x0010 1 E 1 0x61 0x00000200 3 4 2"));
+        QCOMPARE(rows(stored, StreamSlot::LAN1,
+                      {StrRow::StreamType, StrRow::C1To608, StrRow::C2To608, StrRow::C3To608, StrRow::C1To708,
+                       StrRow::C2To708}),
+                 QStringLiteral("0x0010 1 2 0 1 0"));
+        QCOMPARE(h.messages.count(), 0);
+    }
+
+    // A caption module made from nothing on program 2.
+    void captionModuleCreatedOnProgram2()
+    {
+        Harness h;
+        QVERIFY(h.retrieve());
+        h.tabs()->setCurrentIndex(1);
+        h.chooseModule(0, "Caption Module");
+        h.dialogs.onEditor = [](QDialog &d) {
+            if (d.objectName() == "frmCaption") {
+                auto *port = d.findChild<QComboBox *>("CB_Port");
+                const int at = port->findText("2002");
+                port->setCurrentIndex(at);
+                emit port->activated(at);
+                d.findChild<QPushButton *>("B_Apply")->click();
+            } else {
+                d.findChild<QPushButton *>("B_OK")->click();
+            }
+        };
+        h.click("B_Configure_0");
+        QCOMPARE(h.dialogs.opened.mid(1), QStringList({"frmCaption", "frmPrimaryStreamMapping"}));
+        QCOMPARE(h.label("TB_Port_0")->text(), QStringLiteral("2002"));
+        QVERIFY(!h.items("CB_Module_1").contains("Caption Module"));
+        clsKYR stored;
+        QVERIFY(h.saveAndRead(stored));
+        clsKYR expected = h.window->model();
+        expected.setSSTR(StreamSlot::LAN3, StrRow::ModemInit, "ATZ"); // not sent for a LAN port
+        QVERIFY(stored == expected);
+        QCOMPARE(rows(stored, StreamSlot::LAN3,
+                      {StrRow::StreamType, StrRow::Program, StrRow::Direction, StrRow::Mode, StrRow::DataChannel,
+                       StrRow::InsertLinesF1, StrRow::InsertLinesF2, StrRow::Did, StrRow::SDid, StrRow::C1To708,
+                       StrRow::C2To708, StrRow::C3To708, StrRow::XDSEnabled}),
+                 QStringLiteral("0x0010 2 E 0 L 0x00000100 0x00000000 0x61 0x01 1 0 2 1"));
+        QCOMPARE(stored.sCAP(1, CapRow::Language608F1), QString());
+        QCOMPARE(stored.sCAP(0, CapRow::Language608F1), QStringLiteral("eng"));
+    }
+
     // Changing program 1's requested format opens the existing bridge, even
     // after Configure on a free slot left no stream selected; it keeps its
     // identifiers and lines, and neither Escape nor the close box leaves it.
