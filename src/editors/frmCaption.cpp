@@ -113,6 +113,11 @@ frmCaption::frmCaption(EditorContext &context, QWidget *parent) : QDialog(parent
     upstream->addWidget(CB_Replace);
     upstream->addWidget(B_Upstream, 0, Qt::AlignLeft);
     upstream->addStretch(1);
+    // A list is announced by its item; the label names it too.
+    auto *flagLabel = makeLabel(QStringLiteral("Label4"), QStringLiteral("Broadcast Flag"), this, CB_BroadcastFlag);
+    auto *flag = new QHBoxLayout;
+    flag->addWidget(flagLabel);
+    flag->addWidget(CB_BroadcastFlag, 1);
     auto *services = new QHBoxLayout;
     services->addWidget(F_Service);
     services->addLayout(upstream, 1);
@@ -120,7 +125,7 @@ frmCaption::frmCaption(EditorContext &context, QWidget *parent) : QDialog(parent
     layout->addWidget(TS_Ports);
     layout->addWidget(portPanel);
     layout->addLayout(shared);
-    layout->addWidget(CB_BroadcastFlag);
+    layout->addLayout(flag);
     layout->addLayout(services);
     layout->addLayout(MakeButtonRow({B_Apply, B_Cancel}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -169,7 +174,9 @@ frmCaption::frmCaption(EditorContext &context, QWidget *parent) : QDialog(parent
     // One broadcast flag resource for both programs belongs to the program
     // that uses it; the hidden list still carries this program's mode.
     working = CaptionModule::Read(kyr, context.state);
-    CB_BroadcastFlag->setVisible(CaptionModule::BroadcastFlagShown(kyr, working.program));
+    const bool flagShown = CaptionModule::BroadcastFlagShown(kyr, working.program);
+    CB_BroadcastFlag->setVisible(flagShown);
+    flagLabel->setVisible(flagShown);
     showModule();
     refresh();
 }

@@ -14,15 +14,20 @@
 #include "SharedState.h"
 #include "clsKYR.h"
 #include "frmBridging.h"
+#include "frmCaption.h"
 #include "frmConnect.h"
 #include "frmConstant.h"
 #include "frmKYR7Set.h"
 #include "frmLanSetup.h"
 #include "frmLineSelection.h"
 #include "frmLineUsage.h"
+#include "frmMapping.h"
 #include "frmModem.h"
+#include "frmPrimaryStreamMapping.h"
 #include "frmRS232.h"
 #include "frmTransparent.h"
+#include "frmSecondaryStreamMapping.h"
+#include "frmUpstream.h"
 
 #include <QtTest/QtTest>
 #include <QtWidgets>
@@ -118,6 +123,11 @@ void addDialogs()
         w.shared.CurrentStream = StreamSlot::PORTA;
         return std::make_unique<frmTransparent>(w.context);
     });
+    row("frmCaption", [](World &w) { return std::make_unique<frmCaption>(w.context); });
+    row("frmMapping", [](World &w) { return std::make_unique<frmMapping>(w.shared); });
+    row("frmUpstream", [](World &w) { return std::make_unique<frmUpstream>(w.shared); });
+    row("frmPrimaryStreamMapping", [](World &w) { return std::make_unique<frmPrimaryStreamMapping>(w.shared); });
+    row("frmSecondaryStreamMapping", [](World &w) { return std::make_unique<frmSecondaryStreamMapping>(w.shared); });
     row("frmKYR7Set connecting", [](World &w) { return mainWindow(w, MainState::Connecting); });
     row("frmKYR7Set editing", [](World &w) { return mainWindow(w, MainState::Editing); });
     row("frmKYR7Set done", [](World &w) { return mainWindow(w, MainState::Done); });

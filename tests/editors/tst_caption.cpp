@@ -747,23 +747,6 @@ private slots:
         QVERIFY(!d.isVisible());
         QTEST(e.kyr.sSTR(StreamSlot::PORTA, StrRow::ModemInit), "written");
     }
-
-    // Every control of every dialog here has its name and an accessible name.
-    void everyControlNamed()
-    {
-        Editing e;
-        std::unique_ptr<QDialog> dialogs[] = {
-            std::make_unique<frmCaption>(e.context), std::make_unique<frmMapping>(e.state),
-            std::make_unique<frmUpstream>(e.state), std::make_unique<frmPrimaryStreamMapping>(e.state),
-            std::make_unique<frmSecondaryStreamMapping>(e.state)};
-        for (auto &d : dialogs)
-            for (QWidget *w : d->findChildren<QWidget *>())
-                if ((w->inherits("QAbstractButton") || w->inherits("QLineEdit") || w->inherits("QGroupBox") ||
-                     w->inherits("QComboBox") || w->inherits("QTabBar")) &&
-                    w->window() == d.get())
-                    QVERIFY2(!w->objectName().isEmpty() && !w->accessibleName().isEmpty(),
-                             qPrintable(d->objectName() + " " + w->metaObject()->className()));
-    }
 };
 
 QTEST_MAIN(tst_Caption)

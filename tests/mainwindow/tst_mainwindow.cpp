@@ -898,7 +898,7 @@ private slots:
         };
         h.click("B_Configure_0");
         QCOMPARE(h.dialogs.opened.mid(1), QStringList({"frmCaption", "frmPrimaryStreamMapping"}));
-        QCOMPARE(h.label("TB_Port_0")->text(), QStringLiteral("2002"));
+        QCOMPARE(h.value("TB_Port_0")->text(), QStringLiteral("2002"));
         QVERIFY(!h.items("CB_Module_1").contains("Caption Module"));
         clsKYR stored;
         QVERIFY(h.saveAndRead(stored));
