@@ -177,6 +177,10 @@ QList<int> CaptionModule::offered(int port) const
         if (s == own || !inUse[size_t(s)])
             streams.append(s);
     }
+    // A stored stream no port may use is still shown as the port's own,
+    // never as "None" while Apply would write it.
+    if (own >= PortStreams)
+        streams.append(own);
     return streams;
 }
 

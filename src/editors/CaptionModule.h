@@ -44,7 +44,7 @@ public:
     static CaptionModule Read(const clsKYR &kyr, const SharedState &state);
 
     // The streams the port list offers besides "None": the port's own stream
-    // and every port stream no module uses, in order.
+    // and every port stream (serial, modem, LAN) no module uses, in order.
     QList<int> offered(int port) const;
     // The shown stream of a port: none for every port while the primary port
     // has none.

@@ -513,6 +513,10 @@ private slots:
              "LAN5.InsertLinesF1=0x00001000"},
             "2004 " + all + "51 1; line 13 luma only; replace; eng,eng,eng,deu,eng,eng,eng,eng 00000000; " +
                 "bf Broadcast Flag mode 7");
+        row("a stored primary port on a file stream shows as itself", {"cap:12:E:0", "current=12"},
+            "Stereo (None,PORTA,PORTB,PORTC,MODEM,2000,2001,2002,2003,2004,2005,2006,2007,Stereo); 51 1; line 9 "
+            "chroma; replace; " +
+                eng + "bf 0");
         row("streams without a primary port open as the module, not as a new one",
             {"cap:5:E:1", "LAN2.Did=0x70", "CAPPGM1.Language608F1=spn"},
             "None (None,PORTA,PORTB,PORTC,MODEM,2000,2002,2003,2004,2005,2006,2007); 70 1; line 9 chroma; replace; "
