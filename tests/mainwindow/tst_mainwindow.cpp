@@ -7,6 +7,7 @@
 #include "FixedClock.h"
 #include "ManualStepTimer.h"
 #include "MemoryLink.h"
+#include "SaveRows.h"
 #include "ScriptedMessages.h"
 #include "SimConfig.h"
 #include "SimProcess.h"
@@ -42,6 +43,18 @@ QString rows(const clsKYR &kyr, int stream, std::initializer_list<int> list)
     for (int row : list)
         values << kyr.sSTR(stream, row);
     return values.join(' ');
+}
+
+// The rows a save sends that the encoder did not store as the model holds them.
+QStringList notSaved(const clsKYR &model, const clsKYR &stored)
+{
+    QStringList rows;
+    for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
+        for (int slot = 0; slot < clsKYR::Slots(section); ++slot)
+            for (int row : SaveRows(model, section, slot))
+                if (stored.text(section, slot, row) != model.text(section, slot, row))
+                    rows << clsKYR::SectionName(section, slot) + '.' + clsKYR::Definitions(section)[size_t(row)].Name;
+    return rows;
 }
 
 QStringList texts(const QAbstractItemModel *model)
@@ -858,10 +871,7 @@ private slots:
                  QStringList({"frmConnect", "frmCaption", "frmSecondaryStreamMapping", "frmUpstream"}));
         clsKYR stored;
         QVERIFY(h.saveAndRead(stored));
-        clsKYR expected = h.window->model();
-        // A LAN port has no modem: its modem rows are not sent.
-        expected.setSSTR(StreamSlot::LAN6, StrRow::ModemInit, "ATZ");
-        QVERIFY(stored == expected);
+        QCOMPARE(notSaved(h.window->model(), stored), QStringList());
         QCOMPARE(stored.sCAP(0, CapRow::Language608F2), QStringLiteral("spn"));
         QStringList upstream;
         for (int row = CapRow::C1To708; row <= CapRow::UpstreamS6; ++row)
@@ -902,9 +912,7 @@ private slots:
         QVERIFY(!h.items("CB_Module_1").contains("Caption Module"));
         clsKYR stored;
         QVERIFY(h.saveAndRead(stored));
-        clsKYR expected = h.window->model();
-        expected.setSSTR(StreamSlot::LAN3, StrRow::ModemInit, "ATZ"); // not sent for a LAN port
-        QVERIFY(stored == expected);
+        QCOMPARE(notSaved(h.window->model(), stored), QStringList());
         QCOMPARE(rows(stored, StreamSlot::LAN3,
                       {StrRow::StreamType, StrRow::Program, StrRow::Direction, StrRow::Mode, StrRow::DataChannel,
                        StrRow::InsertLinesF1, StrRow::InsertLinesF2, StrRow::Did, StrRow::SDid, StrRow::C1To708,
