@@ -25,8 +25,8 @@
 #include "frmModem.h"
 #include "frmPrimaryStreamMapping.h"
 #include "frmRS232.h"
-#include "frmTransparent.h"
 #include "frmSecondaryStreamMapping.h"
+#include "frmTransparent.h"
 #include "frmUpstream.h"
 
 #include <QtTest/QtTest>
