@@ -184,6 +184,7 @@ frmCaption::frmCaption(EditorContext &context, QWidget *parent) : QDialog(parent
 QWidget *frmCaption::makePortPanel()
 {
     auto *panel = new QFrame(this);
+    F_Port = panel;
     panel->setObjectName(QStringLiteral("F_Port"));
     panel->setFrameShape(QFrame::StyledPanel);
     CB_Port = MakeList(QStringLiteral("CB_Port"), QStringLiteral("Port"), {}, panel);
@@ -335,6 +336,8 @@ void frmCaption::ShowPort()
         tab = CaptionModule::Primary;
     }
     shownPort = tab;
+    // A screen reader hears which port the controls below the tabs belong to.
+    F_Port->setAccessibleName(TS_Ports->tabText(tab));
     const CaptionPort &port = working.ports[size_t(tab)];
     const bool captioning = tab <= CaptionModule::Xds;
 

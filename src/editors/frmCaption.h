@@ -69,6 +69,7 @@ private:
     LeaveCheck *leave = nullptr;
 
     QTabBar *TS_Ports = nullptr;
+    QWidget *F_Port = nullptr; // the shown port's controls, named after its tab
     QComboBox *CB_Port = nullptr;
     QPushButton *B_Configure = nullptr;
     QPushButton *B_StreamMapping = nullptr;
