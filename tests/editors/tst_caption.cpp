@@ -2,24 +2,17 @@
 // tables, the drawings from the keyboard and the mouse, the presets, and
 // frmCaption opening, showing each port, choosing ports, writing row by row
 // and keeping what the operator did not change.
-#include "DialogRunner.h"
-#include "EditorContext.h"
+#include "EditorHarness.h"
 #include "MappingBox.h"
 #include "MappingDialog.h"
 #include "MappingDrawing.h"
 #include "PortMapping.h"
-#include "ScriptedMessages.h"
-#include "SharedState.h"
 #include "UpstreamMapping.h"
-#include "clsKYR.h"
 #include "frmCaption.h"
 #include "frmMapping.h"
 #include "frmPrimaryStreamMapping.h"
 #include "frmSecondaryStreamMapping.h"
 #include "frmUpstream.h"
-
-#include <QtTest/QtTest>
-#include <QtWidgets>
 
 #include <numeric>
 #include <span>
@@ -80,174 +73,28 @@ void play(MappingRules &rules, const QString &clicks)
     }
 }
 
-// Runs nested dialogs: each by a handler for its class, else closed unseen.
-class Dialogs : public DialogRunner
-{
-public:
-    int run(QDialog &dialog) override
-    {
-        const QString name = QString::fromLatin1(dialog.metaObject()->className());
-        opened << name;
-        if (auto handler = handlers.value(name)) {
-            handler(dialog);
-            return dialog.result();
-        }
-        return QDialog::Rejected;
-    }
-    QStringList opened;
-    QMap<QString, std::function<void(QDialog &)>> handlers;
-};
-
-// A model at its factory defaults (program 1 requesting HD 1080i, program 2
-// SD 625) and the state the caption editor opens with.
-struct Editing
-{
-    Editing()
-    {
-        for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
-            for (int slot = 0; slot < clsKYR::Slots(section); ++slot)
-                for (int row = 0; row < int(clsKYR::Definitions(section).size()); ++row)
-                    kyr.setText(section, slot, row, clsKYR::Definitions(section)[size_t(row)].Default);
-        kyr.setSPGM(0, PgmRow::RequestedVideoMode, "8");
-        kyr.setSPGM(1, PgmRow::RequestedVideoMode, "3");
-        for (int lan = StreamSlot::LAN1; lan <= StreamSlot::LAN8; ++lan)
-            kyr.setSSTR(lan, StrRow::PortAddr, QString::number(2000 + lan - StreamSlot::LAN1));
-        state.CurrentStream = -1;
-    }
-    QStringList titles() const
-    {
-        QStringList list;
-        for (const auto &box : messages.boxes)
-            list << box.title;
-        return list;
-    }
-
-    clsKYR kyr;
-    SharedState state;
-    ScriptedMessages messages;
-    Dialogs dialogs;
-    EditorContext context{kyr, state, messages, dialogs};
-};
-
-template <typename T = QWidget> T *child(const QWidget &parent, const QString &name)
-{
-    T *w = parent.findChild<T *>(name);
-    if (!w)
-        qFatal("no control %s", qPrintable(name));
-    return w;
-}
-
-// The rows that differ, by section: "LAN1: Echo=1 DataType=2".
-QStringList Changed(const clsKYR &before, const clsKYR &after)
-{
-    QStringList list;
-    for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
-        for (int slot = 0; slot < clsKYR::Slots(section); ++slot) {
-            QStringList rows;
-            for (int row = 0; row < int(clsKYR::Definitions(section).size()); ++row)
-                if (before.text(section, slot, row) != after.text(section, slot, row))
-                    rows << clsKYR::Definitions(section)[size_t(row)].Name + '=' + after.text(section, slot, row);
-            if (!rows.isEmpty())
-                list << clsKYR::SectionName(section, slot) + ": " + rows.join(' ');
-        }
-    return list;
-}
-
-// Setup words: "cap:4:E:0" a caption stream of program 1 with its mode
-// ("cap:6:D:4" an output port with its data type, "cap:4:E:0:2" on program
-// 2), "current=N", "program=N", or "SECTION.Row=value".
-void Setup(Editing &e, const QStringList &words)
-{
-    for (const QString &word : words) {
-        if (word.startsWith("cap:")) {
-            const QStringList f = word.mid(4).split(':');
-            const int s = f[0].toInt();
-            e.kyr.setSSTR(s, StrRow::StreamType, "0x0010");
-            e.kyr.setSSTR(s, StrRow::Program, f.value(3, "1"));
-            e.kyr.setSSTR(s, StrRow::Direction, f[1]);
-            e.kyr.setSSTR(s, f[1] == "E" ? StrRow::Mode : StrRow::DataType, f[2]);
-            e.state.StreamInUse[size_t(s)] = true;
-            // As the editor writes them, so that applying unchanged changes nothing.
-            e.kyr.setSSTR(s, StrRow::InsertLinesF1, "0x00000100");
-            e.kyr.setSSTR(s, StrRow::InsertLinesF2, "0x00000000");
-            if (f[1] == "E" && f[2] == "1")
-                e.kyr.setSSTR(s, StrRow::XDSEnabled, "0");
-            if (f[1] == "E" && f[2] == "2")
-                for (int k = 0; k < 4; ++k) {
-                    e.kyr.setSSTR(s, StrRow::C1To608 + k, "0");
-                    e.kyr.setSSTR(s, StrRow::C1To708 + k, "0");
-                }
-        } else if (word.startsWith("current=")) {
-            e.state.CurrentStream = word.mid(8).toInt();
-        } else if (word.startsWith("program=")) {
-            e.state.CurrentProgram = word.mid(8).toInt();
-        } else {
-            Section section;
-            int slot = 0;
-            QVERIFY2(clsKYR::FindSection(word.section('.', 0, 0), section, slot), qPrintable(word));
-            const int row = clsKYR::FindRow(section, word.section('.', 1).section('=', 0, 0));
-            QVERIFY2(row >= 0, qPrintable(word));
-            e.kyr.setText(section, slot, row, word.section('=', 1));
-        }
-    }
-}
-
-// One step of the operator in frmCaption: "tab:N"; "yes"/"no" answer the
-// next question;
-// "preset:ok", "preset:other" or "preset:close" say how the next preset
-// dialog ends; "mapping:CLICKS" and "upstream:CLICKS" open a drawing, play
-// the clicks and apply ("|cancel" at the end cancels); "serial" sets
-// hardware flow control for the shown port through Configure; "list:NAME=TEXT"
-// picks an item; "type:NAME=TEXT" types into a box; any other step clicks
-// the control of that name.
+// The caption editor's own steps: "preset:ok", "preset:other" or
+// "preset:close" say how the next preset dialog ends; "mapping:CLICKS" and
+// "upstream:CLICKS" open a drawing, play the clicks and apply ("|cancel" at
+// the end cancels); any other step is the operator's (Editing::step).
 void Do(Editing &e, frmCaption &d, const QString &step)
 {
-    const QString what = step.section(':', 0, 0);
-    const QString arg = step.section(':', 1);
-    if (what == "tab") {
-        child<QTabBar>(d, "TS_Ports")->setCurrentIndex(arg.toInt());
-    } else if (step == "yes" || step == "no") {
-        e.messages.queueAnswer(step == "yes");
-    } else if (what == "preset") {
+    const QString what = step.section(':', 0, 0), arg = step.section(':', 1);
+    if (what == "preset") {
         for (const char *name : {"frmPrimaryStreamMapping", "frmSecondaryStreamMapping"})
-            e.dialogs.handlers[name] = [arg](QDialog &dialog) {
-                if (arg == "close") {
-                    dialog.reject();
-                    return;
-                }
+            e.handlers[name] = [arg](QDialog &dialog) {
                 if (arg == "other")
                     dialog.findChildren<QRadioButton *>().last()->click();
-                child<QPushButton>(dialog, "B_OK")->click();
+                arg == "close" ? dialog.reject() : child<QPushButton>(dialog, "B_OK")->click();
             };
     } else if (what == "mapping" || what == "upstream") {
-        e.dialogs.handlers[what == "mapping" ? "frmMapping" : "frmUpstream"] = [arg](QDialog &dialog) {
+        e.handlers[what == "mapping" ? "frmMapping" : "frmUpstream"] = [arg](QDialog &dialog) {
             play(static_cast<MappingDialog &>(dialog).rules(), arg.section('|', 0, 0));
             child<QPushButton>(dialog, arg.endsWith("|cancel") ? "B_Cancel" : "B_Apply")->click();
         };
         child<QPushButton>(d, what == "mapping" ? "B_StreamMapping" : "B_Upstream")->click();
-    } else if (step == "serial") {
-        e.dialogs.handlers["frmRS232"] = [](QDialog &dialog) {
-            auto *flow = child<QComboBox>(dialog, "CB_FlowControl");
-            flow->setCurrentIndex(flow->findText("Hardware"));
-            child<QPushButton>(dialog, "B_Apply")->click();
-        };
-        child<QPushButton>(d, "B_Configure")->click();
-        QCOMPARE(e.state.ConfigureStream, int(StreamSlot::PORTA));
-        QCOMPARE(child<QPushButton>(d, "B_Configure")->accessibleName(), QStringLiteral("Configure 9600,N,8,1,HW"));
-    } else if (what == "list") {
-        auto *list = child<QComboBox>(d, arg.section('=', 0, 0));
-        const int at = list->findText(arg.section('=', 1));
-        QVERIFY2(at >= 0, qPrintable(step));
-        list->setCurrentIndex(at);
-        emit list->activated(at);
-    } else if (what == "type") {
-        auto *box = child<QLineEdit>(d, arg.section('=', 0, 0));
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Backspace);
-        QTest::keyClicks(box, arg.section('=', 1));
     } else {
-        child<QAbstractButton>(d, step)->click();
+        e.step(d, step);
     }
 }
 
@@ -256,23 +103,20 @@ void Do(Editing &e, frmCaption &d, const QString &step)
 QString Shown(const frmCaption &d)
 {
     auto *port = child<QComboBox>(d, "CB_Port");
-    QStringList items;
-    for (int k = 0; k < port->count(); ++k)
-        items << port->itemText(k);
-    QStringList languages;
+    QStringList languages{"CB_Lang608F1", "CB_Lang608F2"}, readers{"CB_F1", "CB_F2"};
+    for (int k = 0; k < 6; ++k) {
+        languages << QStringLiteral("CB_Lang708_%1").arg(k);
+        readers << QStringLiteral("CB_EasyReader708_%1").arg(k);
+    }
+    for (QString &name : languages)
+        name = child<QComboBox>(d, name)->currentText();
     QString easy;
-    for (const char *name : {"CB_Lang608F1", "CB_Lang608F2"})
-        languages << child<QComboBox>(d, name)->currentText();
-    for (int k = 0; k < 6; ++k)
-        languages << child<QComboBox>(d, QStringLiteral("CB_Lang708_%1").arg(k))->currentText();
-    for (const char *name : {"CB_F1", "CB_F2"})
+    for (const QString &name : readers)
         easy += child<QCheckBox>(d, name)->isChecked() ? '1' : '0';
-    for (int k = 0; k < 6; ++k)
-        easy += child<QCheckBox>(d, QStringLiteral("CB_EasyReader708_%1").arg(k))->isChecked() ? '1' : '0';
     auto *bf = child<QComboBox>(d, "CB_BroadcastFlag");
     return QStringLiteral("%1 (%2); %3 %4; line %5 %6%7; %8; %9 %10; bf %11%12")
-        .arg(port->currentText(), items.join(','), child<QLineEdit>(d, "EB_DID")->text(),
-             child<QLineEdit>(d, "EB_SDID")->text(), child<QComboBox>(d, "CB_Line")->currentText(),
+        .arg(port->currentText(), Items(port).join(','), text(d, "EB_DID"), text(d, "EB_SDID"),
+             child<QComboBox>(d, "CB_Line")->currentText(),
              child<QRadioButton>(d, "RB_Luma")->isChecked() ? "luma" : "chroma",
              child(d, "RB_Chroma")->isEnabled() ? "" : " only",
              child<QCheckBox>(d, "CB_Replace")->isChecked() ? "replace" : "keep", languages.join(','), easy)
@@ -289,17 +133,17 @@ class tst_Caption : public QObject
 private slots:
     // --- the rules of the two drawings, without a mouse
 
-    void portMappingRules_data()
+    // The rules of both drawings, without a mouse: "10" is frmMapping
+    // with the secondary port present and no XDS port, "upstream" frmUpstream.
+    void drawingRules_data()
     {
-        QTest::addColumn<QString>("present"); // secondary, XDS port
-        QTest::addColumn<QString>("tables");  // P608 P708 S608 S708 XdsPortEnabled
-        QTest::addColumn<QString>("clicks");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<int>("lines"); // drawn after the clicks
-        const auto row = [](const char *name, const char *present, const char *tables, const char *clicks,
-                            const char *after, int lines) {
-            QTest::newRow(name) << QString(present) << QString(tables) << QString(clicks) << QString(after) << lines;
-        };
+        // The tables as digits, before and after the clicks; the lines drawn
+        // after them (-1 not counted); the tables after opening ("" unchanged).
+        const auto add = Table<QString, QString, QString, QString, int, QString>(
+            {"drawing", "tables", "clicks", "after", "lines", "opened"});
+        const auto row = [add](const char *name, const char *drawing, const char *tables, const char *clicks,
+                               const char *after, int lines = -1,
+                               const char *opened = "") { add(name, drawing, tables, clicks, after, lines, opened); };
         const char *empty = "00000 0000 0000 0000 0";
         row("primary CC1 to Sec", "00", empty, "0.0 v1", "00000 2000 0000 0000 0", 1);
         row("then CC1 to S4: the line moves", "00", "00000 2000 0000 0000 0", "0.0 v3", "00000 4000 0000 0000 0", 1);
@@ -327,69 +171,49 @@ private slots:
             "00000 0000 0000 0000 1", 0);
         row("stored CC1 to XDS and 708 service 9: not drawn, kept", "00", "50000 9000 0000 0000 0", "",
             "50000 9000 0000 0000 0", 0);
-    }
-    void portMappingRules()
-    {
-        QFETCH(QString, present);
-        QFETCH(QString, tables);
-        QFETCH(QString, clicks);
-        SharedState state;
-        state.SecondaryPortPresent = present[0] == '1';
-        state.XdsPortPresent = present[1] == '1';
-        setDigits(portTables(state), tables, &state.XdsPortEnabled);
-        PortMapping rules(state);
-        rules.open();
-        QCOMPARE(digits(portTables(state), &state.XdsPortEnabled), tables); // opening changes nothing here
-        play(rules, clicks);
-        QTEST(digits(portTables(state), &state.XdsPortEnabled), "after");
-        QTEST(int(rules.links().size()), "lines");
-    }
-
-    void upstreamRules_data()
-    {
-        QTest::addColumn<QString>("tables"); // Upstream608Map Upstream708Map UpstreamServiceMap
-        QTest::addColumn<QString>("opened");
-        QTest::addColumn<QString>("clicks");
-        QTest::addColumn<QString>("after");
-        const auto row = [](const char *name, const char *tables, const char *opened, const char *clicks,
-                            const char *after) {
-            QTest::newRow(name) << QString(tables) << QString(opened) << QString(clicks) << QString(after);
-        };
-        row("a 708 service takes its output from a transcoded channel", "12345 1234 123456", "12345 0000 123456", "",
-            "12345 0000 123456");
-        row("three feeders of CC3 stored: the last keeps it", "33345 0000 000000", "00345 0000 000000", "",
+        row("a 708 service takes its output from a transcoded channel", "up", "12345 1234 123456", "",
+            "12345 0000 123456", -1, "12345 0000 123456");
+        row("three feeders of CC3 stored: the last keeps it", "up", "33345 0000 000000", "", "00345 0000 000000", -1,
             "00345 0000 000000");
-        row("refused entries stay: CC1 to XDS, service 9", "50000 9000 000000", "50000 9000 000000", "",
-            "50000 9000 000000");
-        row("CC1 to CC3 blocks CC3", "12345 0000 123456", "12345 0000 123456", "0.0 a2", "32045 0000 123456");
-        row("CC2 to 708 Sec blocks 708 Sec", "12345 0000 123456", "12345 0000 123456", "0.1 v1", "12345 0200 103456");
-        row("708 Pri to output Sec blocks 708 Sec and a transcoded CC1", "00000 2000 020000", "00000 0000 020000",
-            "0.0 v1 1.0 v1", "00000 0000 200000");
-        row("a channel keeps one 608 and one 708 target", "00000 0000 000000", "00000 0000 000000", "0.0 a0 v2 0.0",
+        row("refused entries stay: CC1 to XDS, service 9", "up", "50000 9000 000000", "", "50000 9000 000000");
+        row("CC1 to CC3 blocks CC3", "up", "12345 0000 123456", "0.0 a2", "32045 0000 123456");
+        row("CC2 to 708 Sec blocks 708 Sec", "up", "12345 0000 123456", "0.1 v1", "12345 0200 103456");
+        row("708 Pri to output Sec blocks 708 Sec and a transcoded CC1", "up", "00000 2000 020000", "0.0 v1 1.0 v1",
+            "00000 0000 200000", -1, "00000 0000 020000");
+        row("a channel keeps one 608 and one 708 target", "up", "00000 0000 000000", "0.0 a0 v2 0.0",
             "10000 3000 000000");
-        row("XDS only to XDS", "00000 0000 000000", "00000 0000 000000", "0.4 a0 0.4 v0 a4 0.4", "00005 0000 000000");
-        row("708 inputs never to 608 outputs", "00000 0000 000000", "00000 0000 000000", "1.0 a0", "00000 0000 000000");
-        row("double clicks on 708 outputs block transcoded and native feeders", "00000 1000 020000",
-            "00000 1000 020000", "dbl:v0 dbl:v1", "00000 0000 000000");
-        row("double click on upstream CC1 clears both kinds", "10000 2000 000000", "10000 2000 000000", "dbl:0.0",
+        row("XDS only to XDS", "up", "00000 0000 000000", "0.4 a0 0.4 v0 a4 0.4", "00005 0000 000000");
+        row("708 inputs never to 608 outputs", "up", "00000 0000 000000", "1.0 a0", "00000 0000 000000");
+        row("double clicks on 708 outputs block transcoded and native feeders", "up", "00000 1000 020000",
+            "dbl:v0 dbl:v1", "00000 0000 000000");
+        row("double click on upstream CC1 clears both kinds", "up", "10000 2000 000000", "dbl:0.0",
             "00000 0000 000000");
     }
-    void upstreamRules()
+    void drawingRules()
     {
+        QFETCH(QString, drawing);
         QFETCH(QString, tables);
         QFETCH(QString, clicks);
+        QFETCH(int, lines);
+        QFETCH(QString, opened);
         SharedState state;
-        setDigits(upstreamTables(state), tables);
-        UpstreamMapping rules(state);
+        state.SecondaryPortPresent = drawing == "10";
+        state.XdsPortPresent = drawing == "01";
+        const bool upstream = drawing == "up";
+        const auto shown = upstream ? upstreamTables(state) : portTables(state);
+        bool *flag = upstream ? nullptr : &state.XdsPortEnabled;
+        setDigits(shown, tables, flag);
+        PortMapping ports(state);
+        UpstreamMapping up(state);
+        MappingRules &rules = upstream ? static_cast<MappingRules &>(up) : ports;
         rules.open();
-        QTEST(digits(upstreamTables(state)), "opened");
+        QCOMPARE(digits(shown, flag), opened.isEmpty() ? tables : opened);
         play(rules, clicks);
-        QTEST(digits(upstreamTables(state)), "after");
-        // No output is ever drawn with two feeders.
-        QList<int> outputs;
+        QTEST(digits(shown, flag), "after");
+        QSet<int> outputs; // the upstream drawing never shows an output with two feeders
         for (const MapLink &link : rules.links())
             outputs << link.output.group * 10 + link.output.index;
-        QCOMPARE(QSet<int>(outputs.begin(), outputs.end()).size(), outputs.size());
+        QVERIFY((!upstream || outputs.size() == rules.links().size()) && (lines < 0 || lines == rules.links().size()));
     }
 
     // --- the drawings as the operator meets them
@@ -404,46 +228,42 @@ private slots:
         state.Primary608Map = {1, 0, 0, 0, 0};
         state.MappingCancelled = true;
         frmMapping d(state);
-        d.show();
-        d.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&d));
-        auto key = [&](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+        QVERIFY(Activate(d));
+        const auto press = [&](const char *box, Qt::Key key) {
+            child(d, box)->setFocus();
+            QTest::keyClick(child(d, box), key);
+        };
+        const auto said = [&](const char *box) { return child(d, box)->accessibleDescription(); };
         child(d, "TB_608Output_0")->setFocus();
-        QStringList names{QApplication::focusWidget()->accessibleName()};
-        for (int k = 0; k < 16; ++k) {
-            key(Qt::Key_Tab);
+        QStringList names;
+        for (int k = 0; k < 17; ++k, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
             names << QApplication::focusWidget()->accessibleName();
-        }
         QCOMPARE(names.join(','), QStringLiteral("608 Embedded CC1,608 Embedded CC2,608 Embedded CC3,608 Embedded "
                                                  "CC4,608 Embedded XDS,708 Transcoded Pri,708 Transcoded Sec,708 "
                                                  "Transcoded S3,708 Transcoded S4,708 Transcoded S5,708 Transcoded "
                                                  "S6,Primary CC1,Primary CC2,Primary CC3,Primary CC4,Primary "
                                                  "XDS,XDS Port"));
         QVERIFY(!child(d, "TB_Secondary_0")->isEnabled());
-        QCOMPARE(child(d, "TB_Primary_0")->accessibleDescription(), QStringLiteral("Connected to 608 Embedded CC1"));
-        QCOMPARE(child(d, "TB_608Output_0")->accessibleDescription(), QStringLiteral("Fed by Primary CC1"));
+        QCOMPARE(said("TB_Primary_0"), QStringLiteral("Connected to 608 Embedded CC1"));
+        QCOMPARE(said("TB_608Output_0"), QStringLiteral("Fed by Primary CC1"));
 
-        child(d, "TB_Primary_0")->setFocus();
-        key(Qt::Key_Space);
-        QVERIFY(child(d, "TB_Primary_0")->accessibleDescription().startsWith("Connecting"));
-        key(Qt::Key_Escape); // drops the pending end, the dialog stays
+        press("TB_Primary_0", Qt::Key_Space);
+        QVERIFY(said("TB_Primary_0").startsWith("Connecting"));
+        press("TB_Primary_0", Qt::Key_Escape); // drops the pending end, the dialog stays
         QVERIFY(d.isVisible() && !d.rules().pending());
-        key(Qt::Key_Space);
+        press("TB_Primary_0", Qt::Key_Space);
         child(d, "TB_708Output_2")->setFocus();
         QCOMPARE(d.drawing()->looseEnd(), d.drawing()->anchor({true, 1, 2})); // the guide follows the focus
-        key(Qt::Key_Return);
+        press("TB_708Output_2", Qt::Key_Return);
         QCOMPARE(digits(portTables(state), &state.XdsPortEnabled), QStringLiteral("10000 3000 0000 0000 0"));
-        QCOMPARE(child(d, "TB_Primary_0")->accessibleDescription(),
-                 QStringLiteral("Connected to 608 Embedded CC1, 708 Transcoded S3"));
-        key(Qt::Key_Delete);
+        QCOMPARE(said("TB_Primary_0"), QStringLiteral("Connected to 608 Embedded CC1, 708 Transcoded S3"));
+        press("TB_708Output_2", Qt::Key_Delete);
         QCOMPARE(digits(portTables(state), &state.XdsPortEnabled), QStringLiteral("10000 0000 0000 0000 0"));
-        child(d, "TB_XDS")->setFocus();
-        key(Qt::Key_Enter);
-        child(d, "TB_608Output_4")->setFocus();
-        key(Qt::Key_Space);
-        QCOMPARE(child(d, "TB_XDS")->accessibleDescription(), QStringLiteral("Connected to 608 Embedded XDS"));
+        press("TB_XDS", Qt::Key_Enter);
+        press("TB_608Output_4", Qt::Key_Space);
+        QCOMPARE(said("TB_XDS"), QStringLiteral("Connected to 608 Embedded XDS"));
         QVERIFY(d.isVisible());
-        key(Qt::Key_Escape); // nothing pending: the dialog closes as cancelled
+        press("TB_608Output_4", Qt::Key_Escape); // nothing pending: the dialog closes as cancelled
         QVERIFY(!d.isVisible() && state.MappingCancelled);
     }
 
@@ -486,11 +306,7 @@ private slots:
 
     void opening_data()
     {
-        QTest::addColumn<QStringList>("setup");
-        QTest::addColumn<QString>("shown");
-        const auto row = [](const char *name, const QStringList &setup, const QString &shown) {
-            QTest::newRow(name) << setup << shown;
-        };
+        const auto row = Table<QStringList, QString>({"setup", "shown"});
         const QString all = "(None,PORTA,PORTB,PORTC,MODEM,2000,2001,2002,2003,2004,2005,2006,2007); ";
         const QString eng = "eng,eng,eng,eng,eng,eng,eng,eng 00000000; ";
         const QString none = "none,none,none,none,none,none,none,none 00000000; ";
@@ -533,7 +349,7 @@ private slots:
     {
         QFETCH(QStringList, setup);
         Editing e;
-        Setup(e, setup);
+        e.setup(setup);
         frmCaption d(e.context);
         QTEST(Shown(d), "shown");
         QCOMPARE(e.messages.count(), 0);
@@ -543,15 +359,9 @@ private slots:
     // What each tab shows, by port, stream and revision.
     void showPort_data()
     {
-        QTest::addColumn<QStringList>("setup");
-        QTest::addColumn<int>("tab");
-        QTest::addColumn<QString>("shown"); // visible port controls, then B_Configure's caption
-        QTest::addColumn<QStringList>("boxes");
+        // Shown: the visible port controls, B_Configure's caption, the boxes.
+        const auto row = Table<QStringList, int, QString>({"setup", "tab", "shown"});
         const QStringList module{"cap:0:E:0", "cap:3:E:1", "cap:4:E:2", "cap:5:D:3", "cap:6:D:2", "current=0"};
-        const auto row = [](const char *name, const QStringList &setup, int tab, const char *shown,
-                            const QStringList &boxes = {}) {
-            QTest::newRow(name) << setup << tab << QString(shown) << boxes;
-        };
         row("primary on PORTA with an external modem", module + QStringList{"PORTA.ModemPresent=1"}, 0,
             "B_Configure CB_Echo F_Input CB_ExternalModem CB_PassThrough TB_Init EB_Init B_StreamMapping 9600,N,8,1");
         row("primary on PORTA, hardware flow, no modem", module + QStringList{"PORTA.RxFlowCtrl=2"}, 0,
@@ -564,27 +374,29 @@ private slots:
         row("708 output", module, 3, "F_Protocol TB_Delay EB_Delay");
         row("608 output", module, 4, "");
         row("secondary without a stream", {"cap:4:E:0", "current=4"}, 1, "CB_Echo F_Input");
-        row("another port before the primary one: refused, back on tab 1", {}, 3, "CB_Echo F_Input",
-            {"Unable to set up other ports"});
+        row("another port before the primary one: refused, back on tab 1", {}, 3,
+            "CB_Echo F_Input Unable to set up other ports");
     }
     void showPort()
     {
         QFETCH(QStringList, setup);
         QFETCH(int, tab);
         Editing e;
-        Setup(e, setup);
+        e.setup(setup);
         frmCaption d(e.context);
         d.show();
-        Do(e, d, QStringLiteral("tab:%1").arg(tab));
+        e.step(d, QStringLiteral("tab:%1").arg(tab));
         QStringList shown;
         for (const char *name : {"B_Configure", "CB_Echo", "F_Input", "CB_ExternalModem", "CB_PassThrough", "TB_Init",
                                  "EB_Init", "F_Protocol", "TB_Delay", "EB_Delay", "B_StreamMapping"})
             if (child(d, name)->isVisible())
                 shown << name;
-        if (child(d, "B_Configure")->isVisible())
-            shown << child<QPushButton>(d, "B_Configure")->text();
-        QTEST(shown.join(' '), "shown");
-        QTEST(e.titles(), "boxes");
+        auto *configure = child<QPushButton>(d, "B_Configure");
+        if (configure->isVisible()) {
+            shown << configure->text();
+            QCOMPARE(configure->accessibleName(), "Configure " + configure->text()); // follows the caption
+        }
+        QTEST((shown + e.titles()).join(' '), "shown");
         QCOMPARE(child<QTabBar>(d, "TS_Ports")->currentIndex(), e.titles().isEmpty() ? tab : 0);
     }
 
@@ -592,15 +404,14 @@ private slots:
     // Cancel writes nothing; stored values the dialog cannot show stay.
     void apply_data()
     {
-        QTest::addColumn<QStringList>("setup");
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QStringList>("changed");
-        QTest::addColumn<QStringList>("opened"); // nested dialogs
+        // Opened: the nested dialogs.
+        const auto add =
+            Table<QStringList, QStringList, QStringList, QStringList>({"setup", "steps", "changed", "opened"});
+        const auto row = [add](const char *name, const QStringList &setup, const QStringList &steps,
+                               const QStringList &changed,
+                               const QStringList &opened = {}) { add(name, setup, steps, changed, opened); };
         const QStringList module{"cap:4:E:0", "cap:5:E:1", "cap:0:E:2", "cap:6:D:4", "cap:7:D:2", "current=4"};
-        const auto row = [](const char *name, const QStringList &setup, const QStringList &steps,
-                            const QStringList &changed, const QStringList &opened = {}) {
-            QTest::newRow(name) << setup << steps << changed << opened;
-        };
+        const QString line15 = ": DataChannel=L InsertLinesF1=0x00004000 Did=0x7F SDid=0x00";
         row("applied unchanged: every row as stored", module, {"B_Apply"}, {});
         row("stored values beyond the lists and the boxes stay",
             module + QStringList{"CAPPGM1.Language608F1=deu", "CAPPGM1.RCControl=7", "LAN3.FrameDelay=40000",
@@ -609,61 +420,58 @@ private slots:
             {"mapping:", "upstream:", "tab:3", "type:EB_Delay=40000", "tab:0", "B_Apply"}, {},
             {"frmMapping", "frmUpstream"});
         row("Cancel after changes writes nothing", module,
-            {"list:CB_Lang608F2=spn", "tab:1", "list:CB_Port=None", "tab:0", "yes", "list:CB_Port=None", "B_Cancel"},
+            {"pick:CB_Lang608F2=spn", "tab:1", "pick:CB_Port=None", "tab:0", "yes", "pick:CB_Port=None", "B_Cancel"},
             {}, {"frmPrimaryStreamMapping"});
         row("languages, easy readers, broadcast flag, identifiers, line", module,
-            {"list:CB_Lang608F2=spn", "list:CB_Lang708_5=none", "CB_F2", "CB_EasyReader708_0",
-             "list:CB_BroadcastFlag=Always Insert Broadcast Flag", "CB_Replace", "type:EB_DID=7f",
-             "type:EB_SDID=", "list:CB_Line=15", "RB_Luma", "B_Apply"},
+            {"pick:CB_Lang608F2=spn", "pick:CB_Lang708_5=none", "CB_F2", "CB_EasyReader708_0",
+             "pick:CB_BroadcastFlag=Always Insert Broadcast Flag", "CB_Replace", "type:EB_DID=7f",
+             "type:EB_SDID=", "pick:CB_Line=15", "RB_Luma", "B_Apply"},
             {"CAPPGM1: OverwriteUpstream=0 Language608F2=spn Language708S6= EasyReader608F2=1 EasyReader708S1=1 "
              "RCControl=4",
-             "PORTA: DataChannel=L InsertLinesF1=0x00004000 Did=0x7F SDid=0x00",
-             "LAN1: DataChannel=L InsertLinesF1=0x00004000 Did=0x7F SDid=0x00",
-             "LAN2: DataChannel=L InsertLinesF1=0x00004000 Did=0x7F SDid=0x00",
-             "LAN3: DataChannel=L InsertLinesF1=0x00004000 Did=0x7F SDid=0x00",
-             "LAN4: DataChannel=L InsertLinesF1=0x00004000 Did=0x7F SDid=0x00"});
-        row("serial settings through Configure", module, {"tab:2", "serial", "B_Apply"},
+             "PORTA" + line15, "LAN1" + line15, "LAN2" + line15, "LAN3" + line15, "LAN4" + line15});
+        row("serial settings through Configure", module,
+            {"tab:2", "B_Configure>pick:CB_FlowControl=Hardware,B_Apply", "B_Apply"},
             {"PORTA: TxFlowCtrl=2 RxFlowCtrl=2"}, {"frmRS232"});
         row("port flags and the 708 output's protocol and delay", module,
             {"CB_Echo", "RB_FieldMarked", "tab:1", "CB_Echo", "tab:2", "CB_Echo", "tab:3", "RB_Push",
              "type:EB_Delay=12", "tab:0", "B_Apply"},
             {"PORTA: Echo=1", "LAN1: DataType=2 Echo=1", "LAN2: Echo=1", "LAN3: DataType=3 FrameDelay=12"});
         row("releasing the primary port, Yes: every stream released, nothing else", module,
-            {"CB_Replace", "yes", "list:CB_Port=None", "B_Apply"},
+            {"CB_Replace", "yes", "pick:CB_Port=None", "B_Apply"},
             {"PORTA: StreamType=0x0000", "LAN1: StreamType=0x0000", "LAN2: StreamType=0x0000",
              "LAN3: StreamType=0x0000", "LAN4: StreamType=0x0000"});
-        row("releasing the primary port, No: nothing changes", module, {"no", "list:CB_Port=None", "B_Apply"}, {});
+        row("releasing the primary port, No: nothing changes", module, {"no", "pick:CB_Port=None", "B_Apply"}, {});
         row("a stream with Mode 3 is neither shown nor released", {"cap:4:E:0", "cap:5:E:3", "current=4"},
-            {"yes", "list:CB_Port=None", "B_Apply"}, {"LAN1: StreamType=0x0000"});
-        row("the primary port moves: old stream released, new one written", module, {"list:CB_Port=2004", "B_Apply"},
+            {"yes", "pick:CB_Port=None", "B_Apply"}, {"LAN1: StreamType=0x0000"});
+        row("the primary port moves: old stream released, new one written", module, {"pick:CB_Port=2004", "B_Apply"},
             {"LAN1: StreamType=0x0000", "LAN5: StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000"});
         row("a secondary port through its preset, the XDS port keeping XDS", {"cap:4:E:0", "cap:0:E:2", "current=4"},
-            {"tab:1", "preset:other", "list:CB_Port=2005", "B_Apply"},
+            {"tab:1", "preset:other", "pick:CB_Port=2005", "B_Apply"},
             {"LAN1: C3To608=0 C4To608=0 C2To708=0 C3To708=0 C4To708=0",
              "LAN6: StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 Mode=1 C1To608=3 C2To608=4 "
              "C3To608=0 C4To608=0 XDSEnabled=0 C1To708=2 C2To708=0 C3To708=0 C4To708=0 ModemInit="},
             {"frmSecondaryStreamMapping"});
         row("a preset closed without OK keeps the editor's own tables", {"cap:4:E:0", "current=4"},
-            {"tab:1", "preset:close", "list:CB_Port=2005", "B_Apply"},
+            {"tab:1", "preset:close", "pick:CB_Port=2005", "B_Apply"},
             {"LAN6: StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 Mode=1 C1To608=0 C2To608=0 "
              "C3To608=0 C4To608=0 XDSEnabled=0 C1To708=0 C2To708=0 C3To708=0 C4To708=0 ModemInit="},
             {"frmSecondaryStreamMapping"});
         row("releasing the secondary port: the primary preset on the editor's tables", module,
-            {"tab:1", "preset:other", "list:CB_Port=None", "B_Apply"},
+            {"tab:1", "preset:other", "pick:CB_Port=None", "B_Apply"},
             {"LAN1: C1To608=3 C2To608=4 C3To608=0 C4To608=0 C1To708=2 C2To708=0 C3To708=0 C4To708=0",
              "LAN2: StreamType=0x0000"},
             {"frmPrimaryStreamMapping"});
         row("XDS port released: XDS back on the primary port",
-            {"cap:4:E:0", "cap:0:E:2", "current=4", "LAN1.XDSEnabled=0"}, {"tab:2", "list:CB_Port=None", "B_Apply"},
+            {"cap:4:E:0", "cap:0:E:2", "current=4", "LAN1.XDSEnabled=0"}, {"tab:2", "pick:CB_Port=None", "B_Apply"},
             {"PORTA: StreamType=0x0000", "LAN1: XDSEnabled=1"});
         row("two LAN ports with one number: the chosen one is written",
-            {"cap:4:E:0", "current=4", "LAN2.PortAddr=2000"}, {"tab:2", "list:CB_Port=2000", "B_Apply"},
+            {"cap:4:E:0", "current=4", "LAN2.PortAddr=2000"}, {"tab:2", "pick:CB_Port=2000", "B_Apply"},
             {"LAN1: XDSEnabled=0",
              "LAN2: StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 Mode=2 C1To608=0 C2To608=0 "
              "C3To608=0 C4To608=0 C1To708=0 C2To708=0 C3To708=0 C4To708=0 ModemInit="});
         row("new module: upstream defaults whatever the caption program held",
             {"CAPPGM1.C1To608=4", "CAPPGM1.UpstreamS2=5", "CAPPGM1.OverwriteUpstream=0"},
-            {"preset:ok", "list:CB_Port=2007", "B_Apply"},
+            {"preset:ok", "pick:CB_Port=2007", "B_Apply"},
             {"CAPPGM1: OverwriteUpstream=1 C1To608=1 C1To708=0 C2To708=0 C3To708=0 C4To708=0 UpstreamS2=2 "
              "Language608F1= Language608F2= Language708S1= Language708S2= Language708S3= Language708S4= Language708S5= "
              "Language708S6=",
@@ -683,7 +491,7 @@ private slots:
         QFETCH(QStringList, setup);
         QFETCH(QStringList, steps);
         Editing e;
-        Setup(e, setup);
+        e.setup(setup);
         e.state.Primary608Map = {4, 4, 4, 4, 4}; // stale tables of another module
         e.state.Secondary708Map = {6, 6, 6, 6};
         const clsKYR before = e.kyr;
@@ -693,7 +501,7 @@ private slots:
             Do(e, d, step);
         QVERIFY(!d.isVisible());
         QTEST(Changed(before, e.kyr), "changed");
-        QTEST(e.dialogs.opened, "opened");
+        QTEST(e.opened, "opened");
         QVERIFY(e.messages.answers.isEmpty());
     }
 
@@ -701,36 +509,27 @@ private slots:
     // character is refused, naming it, and nothing else changes.
     void initString_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("message"); // first line
-        QTest::addColumn<QString>("written");
-        QTest::newRow("prompt characters are legal") << "AT#CID=1!>"
-                                                     << ""
-                                                     << "AT#CID=1!>";
-        QTest::newRow("Latin-1 letters") << "ATé"
-                                         << ""
-                                         << "ATé";
-        QTest::newRow("a tab") << "AT\tZ"
-                               << "The init string holds a tab, which cannot be sent to the encoder."
-                               << "ATZ";
-        QTest::newRow("an escape") << "AT\x1bZ"
-                                   << "The init string holds an escape, which cannot be sent to the encoder."
-                                   << "ATZ";
-        QTest::newRow("a character beyond Latin-1")
-            << "AT€"
-            << "The init string holds the character \"€\", which cannot be sent to the encoder."
-            << "ATZ";
+        // Message: the first line of the refusal.
+        const auto add = Table<QString, QString, QString>({"typed", "message", "written"});
+        const auto row = [add](const char *name, const QString &typed, const QString &held, const QString &written) {
+            add(name, typed,
+                held.isEmpty() ? held : "The init string holds " + held + ", which cannot be sent to the encoder.",
+                written);
+        };
+        row("prompt characters are legal", "AT#CID=1!>", "", "AT#CID=1!>");
+        row("Latin-1 letters", "ATé", "", "ATé");
+        row("a tab", "AT\tZ", "a tab", "ATZ");
+        row("an escape", "AT\x1bZ", "an escape", "ATZ");
+        row("a character beyond Latin-1", "AT€", "the character \"€\"", "ATZ");
     }
     void initString()
     {
         QFETCH(QString, typed);
         QFETCH(QString, message);
         Editing e;
-        Setup(e, {"cap:0:E:0", "current=0", "PORTA.ModemPresent=1"});
+        e.setup({"cap:0:E:0", "current=0", "PORTA.ModemPresent=1"});
         frmCaption d(e.context);
-        d.show();
-        d.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QVERIFY(Activate(d));
         auto *init = child<QLineEdit>(d, "EB_Init");
         init->setFocus();
         init->selectAll();
