@@ -1,6 +1,5 @@
 // The module editors headless: what each opens on, what the operator's
-// choices do, what Apply writes row by row and that Cancel writes nothing;
-// and the toolkit pieces whose faults an operator would meet in every editor.
+// choices do, what Apply writes row by row and that Cancel writes nothing.
 #include "EditorHarness.h"
 #include "NumberText.h"
 #include "frmBridging.h"
