@@ -397,7 +397,10 @@ private slots:
             QCOMPARE(configure->accessibleName(), "Configure " + configure->text()); // follows the caption
         }
         QTEST((shown + e.titles()).join(' '), "shown");
-        QCOMPARE(child<QTabBar>(d, "TS_Ports")->currentIndex(), e.titles().isEmpty() ? tab : 0);
+        const auto *tabs = child<QTabBar>(d, "TS_Ports");
+        QCOMPARE(tabs->currentIndex(), e.titles().isEmpty() ? tab : 0);
+        // The controls below the tabs tell a screen reader whose port they are.
+        QCOMPARE(child(d, "F_Port")->accessibleName(), tabs->tabText(tabs->currentIndex()));
     }
 
     // Apply writes row by row what the operator chose and nothing else;
