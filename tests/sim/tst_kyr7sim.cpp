@@ -1,0 +1,302 @@
+// kyr7sim as a peer: the dialect over loopback TCP, the serial login and the
+// Hayes modem on a pseudo-terminal, values through SAVE and restart, the
+// reset, fault options, and clients that wait or read nothing.
+#include "SimConfig.h"
+#include "SimProcess.h"
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QSerialPort>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <memory>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+// The test's end of a conversation with kyr7sim on a TCP socket or a serial port.
+struct SimClient
+{
+    // Reads until the text ends with a prompt (or with `until`, when given);
+    // returns what came so far when the time runs out.
+    QByteArray readReply(const QByteArray &until = {}, int timeoutMs = 5000)
+    {
+        QByteArray got;
+        arrivals = 0;
+        for (QDeadlineTimer deadline(timeoutMs);;) {
+            if (const QByteArray bytes = dev.readAll(); !bytes.isEmpty())
+                got += bytes, ++arrivals;
+            if ((until.isEmpty() ? got.endsWith('!') || got.endsWith('>') || got.endsWith('#') : got.endsWith(until)) ||
+                deadline.hasExpired())
+                return got;
+            QSignalSpy(&dev, &QIODevice::readyRead).wait(int(qMin<qint64>(50, deadline.remainingTime())) + 1);
+        }
+    }
+
+    // Sends lines (the last CR is added here) and reads the reply.
+    QByteArray command(const QByteArray &lines, const QByteArray &until = {}, int timeoutMs = 5000)
+    {
+        dev.write(lines + '\r');
+        return readReply(until, timeoutMs);
+    }
+
+    QIODevice &dev;
+    int arrivals = 0; // separate arrivals that made up the last reply read
+};
+
+bool connectTo(QTcpSocket &socket, quint16 port)
+{
+    QSignalSpy connected(&socket, &QTcpSocket::connected);
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    return socket.state() == QAbstractSocket::ConnectedState || connected.wait(5000);
+}
+
+// kyr7sim on an ephemeral loopback port and one connected client.
+struct SimTcpRig
+{
+    explicit SimTcpRig(const QStringList &args = {}) : sim(args) {}
+    bool start() { return sim.start() && connectTo(socket, sim.port()); }
+    SimProcess sim;
+    QTcpSocket socket;
+    SimClient client{socket};
+};
+
+// A section's listing as the encoder sends it after "*": name=value CR LF per row.
+QByteArray listing(const clsKYR &kyr, Section s, int slot)
+{
+    return kyr.GetParam(s, slot, QStringLiteral("*")).mid(1).toLatin1();
+}
+} // namespace
+
+class tst_kyr7sim : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Line sent, reply expected, line sent, ...
+    void dialogue_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArrayList>("steps");
+        clsKYR demo;
+        QVERIFY(DefaultSimConfig(demo));
+        QByteArrayList tcp =
+            QByteArray("|\r\n!|login|login\r\n!|RESTART|RESTART\r\n!|REBOOT|REBOOT\r\n?\r\n!|Setup|Setup\r\n>|"
+                       "PGM3|PGM3\r\n?\r\n>|SAVE|SAVE\r\n?\r\n>||\r\n!|\nSE\nTUP\n|SETUP\r\n>|KYR|KYR\r\n#||\r\n>|LAN1|"
+                       "LAN1\r\n#")
+                .split('|');
+        for (const QByteArray line : {"Did 0x22", "Did", "=0x22", "Bogus=0x22", "Did =0x22", "IpNum=1.2.3.4", "LAN2"})
+            tcp << line << line + "\r\n?\r\n#";
+        // The refused lines changed nothing.
+        tcp << "*"
+            << "*\r\n" + listing(demo, Section::Str, StreamSlot::LAN1) + '#';
+        QTest::newRow("TCP") << QStringList{} << tcp;
+        // Logged out until "login", which the program sends after a CR in one write.
+        QTest::newRow("serial") << QStringList{"--pty"}
+                                << QByteArray("SETUP|SETUP\r\nlogin:|logi|logi\r\nlogin:|\rlogin|\r\nlogin:login\r\n!|"
+                                              "SETUP|SETUP\r\n>")
+                                       .split('|');
+        // The modem answers AT commands; a dial connects to the encoder, logged out; the session's end hangs up.
+        QTest::newRow("modem") << QStringList{"--pty", "--modem", "--connect-delay", "0", "--close-after", "6"}
+                               << QByteArray("AT|AT\r\nOK\r\n|login|login\r\nERROR\r\n|"
+                                             "AT DT9,5551234|AT DT9,5551234\r\nCONNECT 57600\r\n|SETUP|SETUP\r\nlogin:|"
+                                             "login|login\r\n!|SETUP|SETUP\r\n>\r\nNO CARRIER\r\n|at&f|at&f\r\nOK\r\n")
+                                      .split('|');
+    }
+
+    void dialogue()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArrayList, steps);
+        SimProcess sim(args);
+        QVERIFY(sim.start());
+        QTcpSocket socket;
+        QSerialPort port(sim.ptyPath());
+        if (args.contains("--pty"))
+            QVERIFY(port.open(QIODevice::ReadWrite));
+        else
+            QVERIFY(connectTo(socket, sim.port()));
+        SimClient client{args.contains("--pty") ? static_cast<QIODevice &>(port) : socket};
+        for (qsizetype i = 0; i + 1 < steps.size(); i += 2)
+            QCOMPARE(client.command(steps.at(i), steps.at(i + 1)), steps.at(i + 1));
+    }
+
+    void valuesOfEveryKindSurviveSaveAndRestart()
+    {
+        // Section, line sent, row listed, ...
+        const QByteArrayList values =
+            QByteArray(
+                "LAN3|did=0x5a|Did=0x5A|PORTA|SDid=0xf|SDid=0x0F|LAN4|DID=0X51|Did=0x00|LAN5|Did=0xZZ|Did=0x00|"
+                "LAN6|Did=51|Did=0x00|LAN2|StreamType=0x7|StreamType=0x0007|LAN1|StreamType=0x12345|StreamType=0x0000|"
+                "FILE2|InsertLinesF2=0x00100000|InsertLinesF2=0x00100000|PGM1|LineCfgL25F2=|LineCfgL25F2=0|"
+                "PGM2|AddToCLines=0x80000080|AddToCLines=0x00000080|PORTB|Baud=-5|Baud=0|PORTC|Baud=12abc|Baud=12|"
+                "KYR|IpNum=10.1.1.2=x|IpNum=10.1.1.2=x|CAPPGM2|Language608F2= spn |Language608F2= spn |"
+                "FILE1|FileName=caf\xe9|FileName=caf\xe9|OUTBRIDGE1|transtimeout=7|transTimeout=7")
+                .split('|');
+        QTemporaryDir dir;
+        const QString state = dir.filePath(QStringLiteral("state.cfg")), config = dir.filePath(QStringLiteral("a.cfg"));
+        {
+            SimTcpRig rig({QStringLiteral("--state"), state});
+            QVERIFY(rig.start());
+            rig.client.command("SETUP");
+            for (qsizetype i = 0; i + 2 < values.size(); i += 3) {
+                const QByteArray want = values[i] + "\r\n#" + values[i + 1] + "\r\n#\r\n>";
+                QCOMPARE(rig.client.command(values[i] + '\r' + values[i + 1] + '\r', want), want);
+            }
+            QCOMPARE(rig.client.command(""), QByteArray("\r\n!"));
+            QCOMPARE(rig.client.command("SAVE"), QByteArray("SAVE\r\n!"));
+        }
+        // On restart the state file outranks a start configuration; EXIT throws the change away.
+        QFile file(config);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[KYR]\nIpNum=9.9.9.9\n") > 0 && file.flush());
+        SimTcpRig rig({QStringLiteral("--state"), state, QStringLiteral("--config"), config});
+        QVERIFY(rig.start());
+        const QByteArray changed("SETUP\r\n>KYR\r\n#IpNum=1.1.1.1\r\n#\r\n>\r\n!EXIT\r\n!SETUP\r\n>");
+        QCOMPARE(rig.client.command("SETUP\rKYR\rIpNum=1.1.1.1\r\r\rEXIT\rSETUP", changed), changed);
+        for (qsizetype i = 0; i + 2 < values.size(); i += 3) {
+            const QByteArray list = rig.client.command(values[i] + "\r*\r", "#\r\n>");
+            QVERIFY2(list.contains("\r\n" + values[i + 2] + "\r\n"), list.constData());
+        }
+    }
+
+    void defaultsKeepTheNetworkSettings()
+    {
+        clsKYR expected;
+        QVERIFY(DefaultSimConfig(expected, {QStringLiteral("--factory-defaults")}));
+        // The detected video formats are facts about the inputs, not settings.
+        expected.setSPGM(0, PgmRow::VideoMode, QStringLiteral("8"));
+        expected.setSPGM(1, PgmRow::VideoMode, QStringLiteral("3"));
+        SimTcpRig rig;
+        QVERIFY(rig.start());
+        rig.client.command("SETUP");
+        rig.client.command("KYR");
+        for (const QByteArray line :
+             {"IpNum=10.20.30.40", "Broadcast=10.20.30.255", "Netmask=255.255.0.0", "Gateway=10.20.0.1", "DHCP=1"}) {
+            expected.SetParam(Section::Kyr, 0, QString::fromLatin1(line));
+            QCOMPARE(rig.client.command(line), line + "\r\n#");
+        }
+        const QByteArray reset("\r\n>\r\n!DEFAULTS\r\n!");
+        QCOMPARE(rig.client.command("\r\rDEFAULTS", reset), reset);
+        clsKYR stored;
+        QVERIFY(LoadSimConfig(rig.sim.statePath(), stored));
+        QVERIFY(stored == expected);
+        // The reset is also the working configuration: EXIT does not bring the modules back.
+        const QByteArray want =
+            "EXIT\r\n!SETUP\r\n>LAN1\r\n#*\r\n" + listing(expected, Section::Str, StreamSlot::LAN1) + '#';
+        QCOMPARE(rig.client.command("EXIT\rSETUP\rLAN1\r*", want), want);
+    }
+
+    void faults_data()
+    {
+        clsKYR kyr;
+        QVERIFY(DefaultSimConfig(kyr));
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("sent"); // the last CR is added when sent
+        QTest::addColumn<QByteArray>("received");
+        QTest::addColumn<int>("minMs");
+        QTest::addColumn<int>("minArrivals");
+        const auto row = [](const char *name, const QStringList &args, const QByteArray &sent,
+                            const QByteArray &received, int minMs = 0, int minArrivals = 1) {
+            QTest::newRow(name) << args << sent << received << minMs << minArrivals;
+        };
+        const QByteArray kyrVisit = "SETUP\r\n>KYR\r\n#*\r\n" + listing(kyr, Section::Kyr, 0) + '#';
+        const QByteArray pgm1Visit = "SETUP\r\n>PGM1\r\n#*\r\n" + listing(kyr, Section::Pgm, 0) + '#';
+        // Pieces of 7 bytes 5 ms apart take at least half their ideal time.
+        row("chunk", {"--chunk", "7", "--chunk-gap", "5"}, "SETUP\rKYR\r*", kyrVisit, int(kyrVisit.size()) * 5 / 14, 2);
+        // The second reply is lost, but its line was obeyed: the empty line leaves KYR.
+        row("drop", {"--drop", "2"}, "SETUP\rKYR\r", "SETUP\r\n>\r\n>");
+        // The third line ends the session; the fourth is not answered.
+        row("close-after", {"--close-after", "3"}, "SETUP\rKYR\r\r", "SETUP\r\n>KYR\r\n#\r\n>");
+        row("delay", {"--delay", "300"}, "SETUP\rKYR\r\r", "SETUP\r\n>KYR\r\n#\r\n>\r\n!", 250);
+        row("flood", {"--flood", "100000"}, "SETUP\rCAPPGM1\r*",
+            "SETUP\r\n>CAPPGM1\r\n#*\r\n" + QByteArray(62, 'x').append("\r\n").repeated(1563).left(100000));
+        // An idle session ends; a transcript stops at its limit.
+        row("close-idle", {"--close-idle", "200"}, "SETUP\rKYR\r\r", "SETUP\r\n>KYR\r\n#\r\n>\r\n!");
+        row("transcript-limit", {"--transcript-limit", "9"}, "SETUP\rKYR\r\r", "SETUP\r\n>KYR\r\n#\r\n>\r\n!");
+        // At 4000 bytes/s the listing takes at least half its ideal time, in several pieces.
+        row("rate", {"--rate", "4000"}, "SETUP\rPGM1\r*", pgm1Visit, int(pgm1Visit.size() / 8), 5);
+    }
+
+    void faults()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, sent);
+        QFETCH(QByteArray, received);
+        QFETCH(int, minMs);
+        QFETCH(int, minArrivals);
+        SimTcpRig rig(args);
+        QVERIFY(rig.start());
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(rig.client.command(sent, received, 10000), received);
+        qInfo("%lld bytes in %d pieces took %lld ms", qint64(received.size()), rig.client.arrivals, clock.elapsed());
+        QVERIFY(clock.elapsed() >= minMs && rig.client.arrivals >= minArrivals);
+        if (args.contains(QStringLiteral("--transcript-limit"))) {
+            QCOMPARE(rig.sim.transcript(), sent.left(9));
+            QVERIFY(rig.sim.output().contains(QStringLiteral("reached its limit of 9 bytes")));
+        }
+        if (args.contains(QStringLiteral("--close-after")) || args.contains(QStringLiteral("--close-idle"))) {
+            QSignalSpy closed(&rig.socket, &QTcpSocket::disconnected);
+            QVERIFY(rig.socket.state() == QAbstractSocket::UnconnectedState || closed.wait(5000));
+            QCOMPARE(rig.socket.readAll(), QByteArray());
+        }
+    }
+
+    // Clients beyond the session bound, or beyond the file descriptors left,
+    // wait; once others leave, a waiting client is served as usual.
+    void waitingClientsAreServedInTurn_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("descriptors"); // 0: as the system allows
+        QTest::newRow("session bound") << QStringList{"--max-sessions", "2"} << 0;
+        QTest::newRow("no descriptors left") << QStringList{} << 16;
+    }
+
+    void waitingClientsAreServedInTurn()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, descriptors);
+        SimProcess sim(args);
+        sim.process().setChildProcessModifier([descriptors] {
+            const rlimit limit{rlim_t(descriptors), rlim_t(descriptors)};
+            if (descriptors)
+                ::setrlimit(RLIMIT_NOFILE, &limit);
+        });
+        QVERIFY2(sim.start(), qPrintable(sim.output()));
+        std::vector<std::unique_ptr<QTcpSocket>> sockets(12);
+        for (auto &socket : sockets) {
+            socket = std::make_unique<QTcpSocket>();
+            socket->connectToHost(QHostAddress::LocalHost, sim.port());
+            socket->write("\r");
+        }
+        QCOMPARE(SimClient{*sockets.front()}.readReply(), QByteArray("\r\n!"));
+        if (descriptors)
+            QTRY_VERIFY_WITH_TIMEOUT(sim.output().contains(QStringLiteral("cannot accept a connection")), 10000);
+        sockets.erase(sockets.begin(), sockets.end() - 1);
+        QCOMPARE(SimClient{*sockets.back()}.readReply({}, 10000), QByteArray("\r\n!"));
+    }
+
+    // A client that sends many requests and reads nothing is held back (its
+    // memory: bench_conversation --sim-memory); another client is served
+    // meanwhile, and when the first one reads, every reply is there, in order.
+    void clientThatDoesNotReadLosesNothing()
+    {
+        clsKYR kyr;
+        QVERIFY(DefaultSimConfig(kyr));
+        SimTcpRig rig;
+        QVERIFY(rig.start());
+        rig.socket.write("SETUP\rKYR\r" + QByteArray("*\r").repeated(20000));
+        QTcpSocket other;
+        other.connectToHost(QHostAddress::LocalHost, rig.sim.port());
+        QCOMPARE(SimClient{other}.command("SETUP"), QByteArray("SETUP\r\n>"));
+        const QByteArray want = "SETUP\r\n>KYR\r\n#" + ("*\r\n" + listing(kyr, Section::Kyr, 0) + '#').repeated(20000);
+        QByteArray got;
+        for (QDeadlineTimer deadline(60000); got.size() < want.size() && !deadline.hasExpired();)
+            got += rig.socket.waitForReadyRead(1000) ? rig.socket.readAll() : QByteArray();
+        QVERIFY(got == want);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_kyr7sim)
+#include "tst_kyr7sim.moc"
