@@ -97,160 +97,152 @@ QByteArray ReadFile(const QString &path)
 class tst_WriteReport : public QObject
 {
     Q_OBJECT
+
 private slots:
-    void matchesGoldenFiles();
-    void streamLinesFollowDirectionDataTypeAndMode_data();
-    void streamLinesFollowDirectionDataTypeAndMode();
-    void valuesStayOnTheirLineInLatin1();
-    void savedStampFitsTheFile_data();
-    void savedStampFitsTheFile();
-    void unwritableFolderIsReported();
-    void newReportReplacesTheOldOnlyWhenComplete();
-};
+    void matchesGoldenFiles()
+    {
+        const QString now = QLocale().toString(kNow.time(), QLocale::ShortFormat) + u' ' +
+                            QLocale().toString(kNow.date(), QLocale::ShortFormat);
+        const QString version =
+            QStringLiteral("%1.%2.%3").arg(KYR7_VERSION_MAJOR).arg(KYR7_VERSION_MINOR).arg(KYR7_VERSION_PATCH);
+        // The full configuration counts two programs; with one, the "Program 2" block goes.
+        for (const char *extra : {(const char *)nullptr, "", "KYR ProgramCount=1"}) {
+            clsKYR kyr;
+            if (extra)
+                Apply(kyr, QString::fromLatin1(kFull) + u' ' + QString::fromLatin1(extra));
+            QFile file(
+                QDir(qEnvironmentVariable("KYR7_TESTDATA")).filePath(extra ? "golden/full.cfg" : "golden/fresh.cfg"));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QString golden = QString::fromLatin1(file.readAll()).replace("@NOW@", now).replace("@VERSION@", version);
+            if (extra && *extra)
+                golden.replace("Programs:  2", "Programs:  1")
+                    .remove(QRegularExpression("Program 2\n.*\n\n(?=PORTA)",
+                                               QRegularExpression::DotMatchesEverythingOption));
+            const QByteArray report = Written(kyr);
+            QCOMPARE(QString::fromLatin1(report).split(QStringLiteral("\r\n")), golden.split(u'\n')); // shows the line
+            QCOMPARE(report, golden.toLatin1().replace("\n", "\r\n"));
+        }
+    }
 
-void tst_WriteReport::matchesGoldenFiles()
-{
-    const QString now = QLocale().toString(kNow.time(), QLocale::ShortFormat) + u' ' +
-                        QLocale().toString(kNow.date(), QLocale::ShortFormat);
-    const QString version =
-        QStringLiteral("%1.%2.%3").arg(KYR7_VERSION_MAJOR).arg(KYR7_VERSION_MINOR).arg(KYR7_VERSION_PATCH);
-    // The full configuration counts two programs; with one, the "Program 2" block goes.
-    for (const char *extra : {(const char *)nullptr, "", "KYR ProgramCount=1"}) {
+    void streamLinesFollowDirectionDataTypeAndMode_data()
+    {
+        QTest::addColumn<QString>("settings"); // section, then listing lines
+        QTest::addColumn<QString>("block");    // the report lines after the section name
+        const auto row = [](const char *name, const char *settings, const char *block) {
+            QTest::newRow(name) << QString::fromLatin1(settings) << QString::fromLatin1(block);
+        };
+        row("transparent decode has no input lines", "LAN5 StreamType=0x0001 Direction=D DataType=0",
+            "T|C|        Data Type:  Custom|        Direction:  Decode|P");
+        row("Caption CDP goes in packets", "LAN5 StreamType=0x0001 Direction=E DataType=4",
+            "T|C|        Data Type:  Caption CDP|        Direction:  Encode|K|P");
+        row("secondary caption port maps", "LAN5 StreamType=0x0010 Direction=E Mode=1 DataType=0 Echo=1",
+            "      Stream Type:  Captioning Module (Secondary) on Program 1|C|    Echo Commands:  On|S|M|P");
+        row("any other direction decodes", "LAN5 StreamType=0x0010 Direction=X Mode=2 DataType=0",
+            "      Stream Type:  Caption Decoder (DTVCC 708 Out) on Program1|C|         Protocol:  Unknown (0)|"
+            "      Frame Delay:  3|P");
+    }
+
+    void streamLinesFollowDirectionDataTypeAndMode()
+    {
+        QFETCH(QString, settings);
+        QFETCH(QString, block);
+        static const QHash<QString, QString> parts = {
+            {"T", "      Stream Type:  Transparent Module on Program 1\r\n  Field Indicator:  False"},
+            {"C", "              DID:  0x45\r\n             SDID:  0x02\r\n     Data Channel:  Chroma\r\n"
+                  "  Insert Lines F1:  9\r\n  Insert Lines F2:  None"},
+            {"K", "       Input Mode:  Packet\r\n        Packet ID:  0x20, 0x21"},
+            {"S", "       Input Mode:  Caption Server"},
+            {"M", "   Mapping To 608:  CC1 To CC1, CC2 To CC2, CC3 To CC3, CC4 To CC4, XDS To XDS\r\n"
+                  "   Mapping To 708:  CC1 To  S1, CC2 To  S3, CC3 To  S2, CC4 To  S4"},
+            {"P", "         LAN Port:  2100"}};
+        QStringList lines = block.split(u'|');
+        for (QString &line : lines)
+            line = parts.value(line, line);
         clsKYR kyr;
-        if (extra)
-            Apply(kyr, QString::fromLatin1(kFull) + u' ' + QString::fromLatin1(extra));
-        QFile file(
-            QDir(qEnvironmentVariable("KYR7_TESTDATA")).filePath(extra ? "golden/full.cfg" : "golden/fresh.cfg"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QString golden = QString::fromLatin1(file.readAll()).replace("@NOW@", now).replace("@VERSION@", version);
-        if (extra && *extra)
-            golden.replace("Programs:  2", "Programs:  1")
-                .remove(
-                    QRegularExpression("Program 2\n.*\n\n(?=PORTA)", QRegularExpression::DotMatchesEverythingOption));
-        const QByteArray report = Written(kyr);
-        QCOMPARE(QString::fromLatin1(report).split(QStringLiteral("\r\n")), golden.split(u'\n')); // shows the line
-        QCOMPARE(report, golden.toLatin1().replace("\n", "\r\n"));
+        const QString section = settings.section(u' ', 0, 0);
+        Apply(kyr, section + kBase + u' ' + settings);
+        const QString report = QString::fromLatin1(Written(kyr));
+        QVERIFY2(report.contains("\r\n" + section + "\r\n" + lines.join("\r\n") + "\r\n\r\n"), qPrintable(report));
     }
-}
 
-void tst_WriteReport::streamLinesFollowDirectionDataTypeAndMode_data()
-{
-    QTest::addColumn<QString>("settings"); // section, then listing lines
-    QTest::addColumn<QString>("block");    // the report lines after the section name
-    const auto row = [](const char *name, const char *settings, const char *block) {
-        QTest::newRow(name) << QString::fromLatin1(settings) << QString::fromLatin1(block);
-    };
-    row("transparent decode has no input lines", "LAN5 StreamType=0x0001 Direction=D DataType=0",
-        "T|C|        Data Type:  Custom|        Direction:  Decode|P");
-    row("Caption CDP goes in packets", "LAN5 StreamType=0x0001 Direction=E DataType=4",
-        "T|C|        Data Type:  Caption CDP|        Direction:  Encode|K|P");
-    row("secondary caption port maps", "LAN5 StreamType=0x0010 Direction=E Mode=1 DataType=0 Echo=1",
-        "      Stream Type:  Captioning Module (Secondary) on Program 1|C|    Echo Commands:  On|S|M|P");
-    row("any other direction decodes", "LAN5 StreamType=0x0010 Direction=X Mode=2 DataType=0",
-        "      Stream Type:  Caption Decoder (DTVCC 708 Out) on Program1|C|         Protocol:  Unknown (0)|"
-        "      Frame Delay:  3|P");
-}
+    void valuesStayOnTheirLineInLatin1()
+    {
+        clsKYR kyr;
+        kyr.setSKYR(KyrRow::SerialNumber, QStringLiteral("Z\u00FCrich-\u03A97\r\nDHCP:  ON\r"));
+        QVERIFY(Written(kyr).contains("           Serial Number:  Z\xFCrich-?7DHCP:  ON\r\n"));
+    }
 
-void tst_WriteReport::streamLinesFollowDirectionDataTypeAndMode()
-{
-    QFETCH(QString, settings);
-    QFETCH(QString, block);
-    static const QHash<QString, QString> parts = {
-        {"T", "      Stream Type:  Transparent Module on Program 1\r\n  Field Indicator:  False"},
-        {"C", "              DID:  0x45\r\n             SDID:  0x02\r\n     Data Channel:  Chroma\r\n"
-              "  Insert Lines F1:  9\r\n  Insert Lines F2:  None"},
-        {"K", "       Input Mode:  Packet\r\n        Packet ID:  0x20, 0x21"},
-        {"S", "       Input Mode:  Caption Server"},
-        {"M", "   Mapping To 608:  CC1 To CC1, CC2 To CC2, CC3 To CC3, CC4 To CC4, XDS To XDS\r\n"
-              "   Mapping To 708:  CC1 To  S1, CC2 To  S3, CC3 To  S2, CC4 To  S4"},
-        {"P", "         LAN Port:  2100"}};
-    QStringList lines = block.split(u'|');
-    for (QString &line : lines)
-        line = parts.value(line, line);
-    clsKYR kyr;
-    const QString section = settings.section(u' ', 0, 0);
-    Apply(kyr, section + kBase + u' ' + settings);
-    const QString report = QString::fromLatin1(Written(kyr));
-    QVERIFY2(report.contains("\r\n" + section + "\r\n" + lines.join("\r\n") + "\r\n\r\n"), qPrintable(report));
-}
+    // The locale's short formats where Latin-1 holds them, numbers where it does not; never "?".
+    void savedStampFitsTheFile_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("stamp");
+        QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << "9:05 AM 3/7/24";
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "09:05 07.03.24";
+        QTest::newRow("Korean: the time's morning word")
+            << QLocale(QLocale::Korean, QLocale::SouthKorea) << "09:05 24. 3. 7.";
+        QTest::newRow("Arabic, Egypt: Arabic digits") << QLocale(QLocale::Arabic, QLocale::Egypt) << "09:05 2024-03-07";
+        QTest::newRow("Arabic, Morocco: direction marks")
+            << QLocale(QLocale::Arabic, QLocale::Morocco) << "09:05 7/3/2024";
+        QTest::newRow("Persian") << QLocale(QLocale::Persian, QLocale::Iran) << "09:05 2024-03-07";
+    }
 
-void tst_WriteReport::valuesStayOnTheirLineInLatin1()
-{
-    clsKYR kyr;
-    kyr.setSKYR(KyrRow::SerialNumber, QStringLiteral("Z\u00FCrich-\u03A97\r\nDHCP:  ON\r"));
-    QVERIFY(Written(kyr).contains("           Serial Number:  Z\xFCrich-?7DHCP:  ON\r\n"));
-}
+    void savedStampFitsTheFile()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, stamp);
+        QCOMPARE(clsReport(clsKYR()).Text(kNow, locale).split(QStringLiteral("\r\n")).value(3), "Saved:  " + stamp);
+    }
 
-// The locale's short formats where Latin-1 holds them, numbers where it does not; never "?".
-void tst_WriteReport::savedStampFitsTheFile_data()
-{
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("stamp");
-    QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << "9:05 AM 3/7/24";
-    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "09:05 07.03.24";
-    QTest::newRow("Korean: the time's morning word")
-        << QLocale(QLocale::Korean, QLocale::SouthKorea) << "09:05 24. 3. 7.";
-    QTest::newRow("Arabic, Egypt: Arabic digits") << QLocale(QLocale::Arabic, QLocale::Egypt) << "09:05 2024-03-07";
-    QTest::newRow("Arabic, Morocco: direction marks") << QLocale(QLocale::Arabic, QLocale::Morocco) << "09:05 7/3/2024";
-    QTest::newRow("Persian") << QLocale(QLocale::Persian, QLocale::Iran) << "09:05 2024-03-07";
-}
+    void unwritableFolderIsReported()
+    {
+        // A missing folder, and a folder named kyr.cfg that survives the removal of the old report.
+        for (const bool blocked : {false, true}) {
+            QTemporaryDir dir;
+            const QString folder = dir.filePath(QStringLiteral("reports"));
+            const QString path = QDir::toNativeSeparators(folder + "/kyr.cfg");
+            QVERIFY(!blocked || QDir().mkpath(folder + "/kyr.cfg/keep"));
+            QString error;
+            QVERIFY(!WriteReport(clsKYR(), folder, kNow, &error));
+            // The path, then the system's reason.
+            QVERIFY2(error.contains(path) && error.size() > error.indexOf(path) + path.size() + 3, qPrintable(error));
+            QVERIFY(!QFileInfo(folder + "/kyr.cfg").isFile());
+            QVERIFY(!WriteReport(clsKYR(), folder, kNow)); // no error text wanted: still refused, no crash
+        }
+    }
 
-void tst_WriteReport::savedStampFitsTheFile()
-{
-    QFETCH(QLocale, locale);
-    QFETCH(QString, stamp);
-    const QStringList lines = clsReport(clsKYR()).Text(kNow, locale).split(QStringLiteral("\r\n"));
-    QCOMPARE(lines.value(3), "Saved:  " + stamp);
-}
-
-void tst_WriteReport::unwritableFolderIsReported()
-{
-    // A missing folder, and a folder named kyr.cfg that survives the removal of the old report.
-    for (const bool blocked : {false, true}) {
+    // The old report is never written over in place: a second name for it keeps
+    // it whole while the new one takes its name. A disk that fills up mid-write
+    // leaves neither a cut-off report nor the stale one, nor a scrap file.
+    void newReportReplacesTheOldOnlyWhenComplete()
+    {
         QTemporaryDir dir;
-        const QString folder = dir.filePath(QStringLiteral("reports"));
-        const QString path = QDir::toNativeSeparators(folder + "/kyr.cfg");
-        QVERIFY(!blocked || QDir().mkpath(folder + "/kyr.cfg/keep"));
+        const QString path = dir.filePath(QStringLiteral("kyr.cfg"));
+        const QString old = dir.filePath(QStringLiteral("old.cfg"));
+        QVERIFY(WriteReport(clsKYR(), dir.path(), kNow.addDays(-1)));
+        QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(old).constData()) == 0);
+        const QByteArray before = ReadFile(old);
+
+        clsKYR kyr;
+        Apply(kyr, QString::fromLatin1(kFull));
+        QVERIFY(WriteReport(kyr, dir.path(), kNow));
+        QCOMPARE(ReadFile(old), before);
+        QCOMPARE(ReadFile(path), Written(kyr));
+
+        // A file size limit stands in for a full disk.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit small{rlim_t(before.size() / 2), saved.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &small);
         QString error;
-        QVERIFY(!WriteReport(clsKYR(), folder, kNow, &error));
-        // The path, then the system's reason.
-        QVERIFY2(error.contains(path) && error.size() > error.indexOf(path) + path.size() + 3, qPrintable(error));
-        QVERIFY(!QFileInfo(folder + "/kyr.cfg").isFile());
-        QVERIFY(!WriteReport(clsKYR(), folder, kNow)); // no error text wanted: still refused, no crash
+        const bool written = WriteReport(kyr, dir.path(), kNow, &error);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(!written);
+        QVERIFY2(error.contains(QStringLiteral("could not be written")), qPrintable(error));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.cfg")});
     }
-}
-
-// The old report is never written over in place: a second name for it keeps
-// it whole while the new one takes its name. A disk that fills up mid-write
-// leaves neither a cut-off report nor the stale one, nor a scrap file.
-void tst_WriteReport::newReportReplacesTheOldOnlyWhenComplete()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("kyr.cfg"));
-    const QString old = dir.filePath(QStringLiteral("old.cfg"));
-    QVERIFY(WriteReport(clsKYR(), dir.path(), kNow.addDays(-1)));
-    QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(old).constData()) == 0);
-    const QByteArray before = ReadFile(old);
-
-    clsKYR kyr;
-    Apply(kyr, QString::fromLatin1(kFull));
-    QVERIFY(WriteReport(kyr, dir.path(), kNow));
-    QCOMPARE(ReadFile(old), before);
-    QCOMPARE(ReadFile(path), Written(kyr));
-
-    // A file size limit stands in for a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    const rlimit small{rlim_t(before.size() / 2), saved.rlim_max};
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    QString error;
-    const bool written = WriteReport(kyr, dir.path(), kNow, &error);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    QVERIFY(!written);
-    QVERIFY2(error.contains(QStringLiteral("could not be written")), qPrintable(error));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.cfg")});
-}
+};
 
 QTEST_MAIN(tst_WriteReport)
 #include "tst_WriteReport.moc"
