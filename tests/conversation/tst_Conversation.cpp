@@ -43,6 +43,15 @@ QByteArray retrievalBytes()
     return bytes + "INBRIDGE1\r*\r\r\rSetup\rOUTBRIDGE1\r*\r\r\r\r";
 }
 
+// A modem's INIT setting of 25 commands.
+QByteArray manyInits()
+{
+    QByteArrayList commands;
+    for (int i = 0; i < 25; ++i)
+        commands << "ATS" + QByteArray::number(i) + "=0";
+    return commands.join('|');
+}
+
 // Real links bring replies as fast as they come; this only bounds a wait.
 constexpr int Patience = 30000;
 
@@ -151,6 +160,7 @@ void finishRetrieval(ConversationRig &rig, const QStringList &simArgs = {})
 {
     QVERIFY(rig.waitFor(rig.retrieved));
     QCOMPARE(rig.monitor.last(), QStringLiteral("Encoder Setup Retrieved"));
+    QVERIFY(!rig.timer.isActive());
     ParseSetup(rig.kyr, rig.conv.Listings(), [](const QString &e) { QFAIL(qPrintable(e)); });
     clsKYR expected;
     QVERIFY(DefaultSimConfig(expected, simArgs));
@@ -190,41 +200,6 @@ class tst_Conversation : public QObject
     Q_OBJECT
 private slots:
     // --- the scripts on the wire
-
-    void retrievalByLinkKind_data()
-    {
-        QTest::addColumn<QString>("method");
-        QTest::addColumn<QString>("init");
-        QTest::addColumn<QByteArray>("opening");
-        QTest::addColumn<int>("setupStep");
-        auto row = [](const char *name, QString method, QString init, QByteArray opening, int step) {
-            QTest::newRow(name) << method << init << opening << step;
-        };
-        row("LAN", "LAN", "AT Z", "", 0);
-        row("serial: pause, login", "SERIAL", "AT Z", "\rlogin\r", 2);
-        row("modem defaults", "MODEM", "AT Z", "AT\rAT Z\rAT DT9,\r\rlogin\r", 5);
-        row("modem two INIT commands", "MODEM", "AT Z|AT E0", "AT\rAT Z\rAT E0\rAT DT9,\r\rlogin\r", 6);
-        QStringList many;
-        for (int i = 0; i < 25; ++i)
-            many << QStringLiteral("ATS%1=0").arg(i);
-        row("modem 25 INIT commands, all sent", "MODEM", many.join('|'),
-            "AT\r" + many.join('\r').toLatin1() + "\rAT DT9,\r\rlogin\r", 29);
-    }
-
-    void retrievalByLinkKind()
-    {
-        QFETCH(QString, method);
-        QFETCH(QString, init);
-        QFETCH(QByteArray, opening);
-        ConversationRig rig;
-        rig.open(method, {}, init);
-        rig.answerAll();
-        QCOMPARE(rig.link->sent, opening + retrievalBytes());
-        QTEST(rig.conv.SetupStep, "setupStep");
-        QCOMPARE(rig.conv.Script.at(size_t(rig.conv.SetupStep)).Command, QStringLiteral("SETUP\r"));
-        QCOMPARE(rig.retrieved.count(), 1);
-        QVERIFY(!rig.timer.isActive());
-    }
 
     void saveSendsProgramAndCaptionRowsInOrder()
     {
@@ -665,8 +640,9 @@ private slots:
         const QStringList pieces{"--chunk", "16", "--chunk-gap", "1"};
         QTest::newRow("TCP") << pieces << "LAN" << QByteArray() << 0;
         QTest::newRow("serial") << pieces + QStringList{"--pty"} << "SERIAL" << QByteArray("\rlogin\r") << 2;
+        // Every one of many INIT commands is sent.
         QTest::newRow("modem") << pieces + QStringList{"--pty", "--modem", "--connect-delay", "20"} << "MODEM"
-                               << QByteArray("AT\rAT Z\rAT E0\rAT DT9,\r\rlogin\r") << 6;
+                               << "AT\r" + manyInits().replace('|', '\r') + "\rAT DT9,\r\rlogin\r" << 29;
     }
 
     void promptCharactersInsideValues()
@@ -687,7 +663,7 @@ private slots:
         QVERIFY2(sim.start(), qPrintable(sim.output()));
         ConversationRig rig(true);
         rig.conv.TcpPort = sim.port();
-        rig.open(method, sim.ptyPath(), "AT Z|AT E0");
+        rig.open(method, sim.ptyPath(), manyInits());
         if (setupStep) {
             // The pause before the login runs out by a tick, never by waiting.
             QTRY_COMPARE_WITH_TIMEOUT(rig.conv.CurrentStep, setupStep - 2, Patience);
@@ -705,7 +681,7 @@ private slots:
         QCOMPARE(rig.kyr.sSTR(StreamSlot::INBRIDGE1, StrRow::FileName), QStringLiteral("in!>#"));
 
         ConversationRig replay;
-        replay.open(method, {}, "AT Z|AT E0");
+        replay.open(method, {}, manyInits());
         while (replay.conv.CurrentStep >= 0 && !replay.step().Command.isEmpty()) {
             const int at = replay.conv.CurrentStep;
             if (replay.step().Command == QLatin1String("|")) {
