@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <pty.h>
 #include <unistd.h>
 
 namespace {
@@ -22,19 +23,17 @@ struct CtlRun
     QByteArray err; // standard error, or what the terminal showed
 };
 
-// A pseudo-terminal to stand for a user's terminal on a child's standard error.
+// A pseudo-terminal to stand for a user's terminal on a child's standard
+// error; its other end is held open here too, so it outlives the child.
 struct ErrorTerminal
 {
-    int master = ::posix_openpt(O_RDWR | O_NOCTTY), slave = -1;
-    QString path;
+    int master = -1, slave = -1;
+    char name[256] = {};
     QByteArray shown;
     ErrorTerminal()
     {
-        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) {
-            path = QString::fromLocal8Bit(::ptsname(master));
-            slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY); // so the terminal outlives the child
+        if (::openpty(&master, &slave, name, nullptr, nullptr) == 0)
             ::fcntl(master, F_SETFL, O_NONBLOCK);
-        }
     }
     ~ErrorTerminal() { ::close(slave), ::close(master); }
     void drain()
@@ -50,7 +49,7 @@ CtlRun runCtl(const QStringList &args, const QString &folder, ErrorTerminal *ter
     QProcess ctl;
     ctl.setWorkingDirectory(folder);
     if (terminal)
-        ctl.setStandardErrorFile(terminal->path);
+        ctl.setStandardErrorFile(QString::fromLocal8Bit(terminal->name));
     ctl.start(qEnvironmentVariable("KYR7CTL"), args);
     for (QDeadlineTimer deadline(120000); !ctl.waitForFinished(50) && !deadline.hasExpired();)
         if (terminal)
@@ -267,7 +266,7 @@ private slots:
         QVERIFY(good.start() && hangsUp.start());
         const QString refusing = refusingTarget();
         ErrorTerminal terminal;
-        QVERIFY(!terminal.path.isEmpty());
+        QVERIFY(terminal.master >= 0);
         const CtlRun run = runCtl({"apply", "other.cfg", lan(good), refusing, lan(hangsUp)}, dir.path(), &terminal);
         QCOMPARE(run.code, 1);
         const QString shown = QString::fromLocal8Bit(run.err);
