@@ -194,11 +194,24 @@ class tst_Conversation : public QObject
 private slots:
     // --- the scripts on the wire
 
-    void saveSendsProgramAndCaptionRowsInOrder()
+    // A full configuration in a locale with a decimal comma: program and
+    // caption rows in order; a line break in a value would end the command
+    // early, and a comma would be no decimal point to the encoder.
+    void saveOfAFullConfigurationInAnyLocale()
     {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         ConversationRig rig;
+        rig.kyr.setSKYR(KyrRow::Rev, "G");
+        for (int s = 0; s < clsKYR::StreamSlots; ++s)
+            rig.kyr.setStr(s, StrRow::StreamType, KyrValue(qint32(s >= StreamSlot::INBRIDGE1 ? 4 : 16)));
         rig.kyr.setSCAP(1, CapRow::Language608F2, "spn");
+        rig.kyr.setSSTR(StreamSlot::PORTA, StrRow::ModemInit, "AT&F\r\nATZ\r");
+        rig.kyr.setSKYR(KyrRow::IpNum, "10.0.0.\n5");
+        rig.kyr.setStr(StreamSlot::LAN1, StrRow::transTimeout, KyrValue(2.5));
         save(rig);
+        QLocale::setDefault(before);
+        QVERIFY2(rig.conv.Script.size() > 901, qPrintable(QString::number(rig.conv.Script.size())));
         QStringList caption = names("OverwriteUpstream Services C1To608 C2To608 C3To608 C4To608 XDSEnabled C1To708 "
                                     "C2To708 C3To708 C4To708");
         for (const char *name : {"UpstreamS", "Language708S", "EasyReader708S"})
@@ -214,6 +227,11 @@ private slots:
             QCOMPARE(visit(rig, QStringLiteral("CAPPGM%1").arg(p)), caption);
         }
         QVERIFY(visit(rig, "CAPPGM2", false).contains("Language608F2=spn\r"));
+        QVERIFY(visit(rig, "PORTA", false).contains("ModemInit=AT&FATZ\r"));
+        QVERIFY(visit(rig, "KYR", false).contains("IpNum=10.0.0.5\r"));
+        QVERIFY(visit(rig, "LAN1", false).contains("transTimeout=2.5\r"));
+        for (const QByteArray &w : rig.link->writes)
+            QVERIFY2(!w.contains('\n') && w.indexOf('\r') == w.size() - 1, w.constData());
     }
 
     void streamRowsFollowStreamType_data()
@@ -255,29 +273,6 @@ private slots:
         rig.kyr.setStr(stream, StrRow::StreamType, KyrValue(qint32(type)));
         save(rig);
         QTEST(visit(rig, clsKYR::StreamText(stream)), "expected");
-    }
-
-    // Line breaks in a value would end the command early; a comma would be
-    // no decimal point to the encoder.
-    void fullConfigurationInAnyLocale()
-    {
-        const QLocale before;
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        ConversationRig rig;
-        rig.kyr.setSKYR(KyrRow::Rev, "G");
-        for (int s = 0; s < clsKYR::StreamSlots; ++s)
-            rig.kyr.setStr(s, StrRow::StreamType, KyrValue(qint32(s >= StreamSlot::INBRIDGE1 ? 4 : 16)));
-        rig.kyr.setSSTR(StreamSlot::PORTA, StrRow::ModemInit, "AT&F\r\nATZ\r");
-        rig.kyr.setSKYR(KyrRow::IpNum, "10.0.0.\n5");
-        rig.kyr.setStr(StreamSlot::LAN1, StrRow::transTimeout, KyrValue(2.5));
-        save(rig);
-        QLocale::setDefault(before);
-        QVERIFY2(rig.conv.Script.size() > 901, qPrintable(QString::number(rig.conv.Script.size())));
-        QVERIFY(visit(rig, "PORTA", false).contains("ModemInit=AT&FATZ\r"));
-        QVERIFY(visit(rig, "KYR", false).contains("IpNum=10.0.0.5\r"));
-        QVERIFY(visit(rig, "LAN1", false).contains("transTimeout=2.5\r"));
-        for (const QByteArray &w : rig.link->writes)
-            QVERIFY2(!w.contains('\n') && w.indexOf('\r') == w.size() - 1, w.constData());
     }
 
     // --- running: the step timer, replies, the encoder closing
