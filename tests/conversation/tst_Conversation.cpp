@@ -583,6 +583,7 @@ private slots:
         } else {
             QVERIFY(rig.waitFor(rig.closing));
             QVERIFY(rig.waitFor(rig.linkClosed));
+            QCOMPARE(rig.halted.count(), 0);
             QCOMPARE(sim.transcript(), retrievalBytes() + rig.conv.Script.front().Command.toLatin1());
             for (const QString &line : rig.monitor)
                 QVERIFY2(!line.startsWith("LAN Error"), qPrintable(line));
