@@ -1,8 +1,6 @@
 // The connection dialog, the main window headless, and the whole program
-// against kyr7sim over loopback TCP: start-up and shutdown with the settings
-// store, the monitor, the display of a program's modules, the requested video
-// format, the retrieval, and the closing buttons reaching (or not reaching) the
-// simulated encoder's stored configuration.
+// against kyr7sim over loopback TCP: settings, monitor, module slots, the
+// requested video format, the editors and the closing conversations.
 #include "DialogRunner.h"
 #include "FixedClock.h"
 #include "ManualStepTimer.h"
@@ -22,27 +20,74 @@ namespace {
 
 constexpr int kWait = 20000;
 
-// The steps of a LAN retrieval: "SETUP", 21 section visits of three steps,
-// the two bridge visits and the closing step, each answered line by line.
-constexpr int kRetrievalReplies = 1 + 21 * 3 + 4 + 5 + 1;
-// Its steps: "SETUP", 21 visits of three, two bridge visits and the closing one.
+// A LAN retrieval: "SETUP", 21 section visits of three steps, the two bridge
+// visits and the closing step; the replies come line by line.
 constexpr int kRetrievalSteps = 1 + 21 * 3 + 2 + 1;
+constexpr int kRetrievalReplies = 1 + 21 * 3 + 4 + 5 + 1;
 
-void setStream(clsKYR &kyr, int s, int type, int program, const char *direction = "E", int mode = 0)
+using Editor = std::function<void(QDialog &)>;
+
+void click(QWidget &parent, const char *name)
 {
-    kyr.setStr(s, StrRow::StreamType, KyrValue(qint32(type)));
-    kyr.setSSTR(s, StrRow::Program, QString::number(program));
-    kyr.setSSTR(s, StrRow::Direction, direction);
-    kyr.setSSTR(s, StrRow::Mode, QString::number(mode));
+    parent.findChild<QAbstractButton *>(name)->click();
 }
 
-// Some rows of a stream, as text.
-QString rows(const clsKYR &kyr, int stream, std::initializer_list<int> list)
+// A choice as the operator makes it: the program acts on activated().
+void choose(QComboBox *list, int at)
 {
-    QStringList values;
-    for (int row : list)
-        values << kyr.sSTR(stream, row);
-    return values.join(' ');
+    list->setCurrentIndex(at);
+    emit list->activated(at);
+}
+
+void choose(QWidget &parent, const char *name, const QString &item)
+{
+    auto *list = parent.findChild<QComboBox *>(name);
+    QVERIFY2(list->findText(item) >= 0, qPrintable(item));
+    choose(list, list->findText(item));
+}
+
+void type(QWidget &parent, const char *name, const QString &keys)
+{
+    auto *box = parent.findChild<QLineEdit *>(name);
+    box->selectAll();
+    QTest::keyClicks(box, keys);
+}
+
+// A stream as "NAME:type:program[:direction[:mode]]", e.g. "LAN1:16:1:D".
+void setStream(clsKYR &kyr, const QString &spec)
+{
+    const QStringList f = spec.split(':');
+    int s = 0;
+    while (clsKYR::StreamText(s) != f[0])
+        ++s;
+    kyr.setStr(s, StrRow::StreamType, KyrValue(qint32(f[1].toInt())));
+    kyr.setSSTR(s, StrRow::Program, f[2]);
+    kyr.setSSTR(s, StrRow::Direction, f.value(3, "E"));
+    kyr.setSSTR(s, StrRow::Mode, f.value(4, "0"));
+}
+
+QStringList texts(const QAbstractItemModel *model)
+{
+    QStringList list;
+    for (int i = 0; i < model->rowCount(); ++i)
+        list << model->index(i, 0).data().toString();
+    return list;
+}
+
+// Every row that differs, one line per section: "SECTION Name=value ...".
+QStringList changes(const clsKYR &before, const clsKYR &after)
+{
+    QStringList lines;
+    for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
+        for (int slot = 0; slot < clsKYR::Slots(section); ++slot) {
+            QString line;
+            for (int row = 0; row < int(clsKYR::Definitions(section).size()); ++row)
+                if (after.text(section, slot, row) != before.text(section, slot, row))
+                    line += ' ' + clsKYR::Definitions(section)[size_t(row)].Name + '=' + after.text(section, slot, row);
+            if (!line.isEmpty())
+                lines << clsKYR::SectionName(section, slot) + line;
+        }
+    return lines;
 }
 
 // The rows a save sends that the encoder did not store as the model holds them.
@@ -55,14 +100,6 @@ QStringList notSaved(const clsKYR &model, const clsKYR &stored)
                 if (stored.text(section, slot, row) != model.text(section, slot, row))
                     rows << clsKYR::SectionName(section, slot) + '.' + clsKYR::Definitions(section)[size_t(row)].Name;
     return rows;
-}
-
-QStringList texts(const QAbstractItemModel *model)
-{
-    QStringList list;
-    for (int i = 0; i < model->rowCount(); ++i)
-        list << model->index(i, 0).data().toString();
-    return list;
 }
 
 // The bytes of one direction ("TX" or "RX") read back from a conversation log.
@@ -110,13 +147,13 @@ public:
             return dialog.result();
         }
         onConnect(*connect);
-        connect->findChild<QPushButton *>(connectOK ? "B_OK" : "B_Cancel")->click();
+        click(*connect, connectOK ? "B_OK" : "B_Cancel");
         return connect->result();
     }
 
     bool connectOK = true;
     std::function<void(frmConnect &)> onConnect = [](frmConnect &) {};
-    std::function<void(QDialog &)> onEditor;
+    Editor onEditor;
     QStringList opened;
 };
 
@@ -136,14 +173,16 @@ public:
     }
 
     // A started window, monitor off, holding every parameter at its factory
-    // default as after a retrieval.
-    frmKYR7Set &editing()
+    // default as after a retrieval, and these streams.
+    frmKYR7Set &editing(const QStringList &streams = {})
     {
         make().Start();
         for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
             for (int slot = 0; slot < clsKYR::Slots(section); ++slot)
                 for (int row = 0; row < int(clsKYR::Definitions(section).size()); ++row)
                     window->model().setText(section, slot, row, clsKYR::Definitions(section)[size_t(row)].Default);
+        for (const QString &stream : streams)
+            setStream(window->model(), stream);
         window->MonitorOff();
         window->SetDisplay();
         return *window;
@@ -163,10 +202,12 @@ public:
         return window->Start() && (retrieved.count() > 0 || retrieved.wait(kWait));
     }
 
-    // Retrieves from kyr7sim started on its demo configuration changed by
-    // these lines of a configuration file.
+    // Retrieves from kyr7sim's demo configuration changed by these lines of
+    // a configuration file.
     bool retrieveWith(const QByteArray &lines)
     {
+        if (lines.isEmpty())
+            return retrieve();
         QFile config(dir.filePath("changes.cfg"));
         return config.open(QIODevice::WriteOnly) && config.write(lines) == lines.size() && config.flush() &&
                retrieve({"--config", config.fileName()});
@@ -191,14 +232,39 @@ public:
     // Save and Exit, then what the encoder stored.
     bool saveAndRead(clsKYR &stored) { return runToDone("B_Save") && LoadSimConfig(sim->statePath(), stored); }
 
-    // Chooses a module type in a slot as the operator does.
-    void chooseModule(int slot, const QString &type)
+    // The slot open to a choice of module type on the current tab.
+    int freeSlot() const
     {
-        QComboBox *list = combo(QStringLiteral("CB_Module_%1").arg(slot));
-        const int at = list->findText(type);
-        QVERIFY(at > 0);
-        list->setCurrentIndex(at);
-        emit list->activated(at);
+        int slot = 0;
+        while (slot < frmKYR7Set::Slots && !combo(QStringLiteral("CB_Module_%1").arg(slot))->isEnabled())
+            ++slot;
+        return slot;
+    }
+
+    // What a program's module slots show: per slot the module's initials (N
+    // for "None", T, C, Ca, B), "@" and its port, and for the slot open to a
+    // choice the types it offers besides "None".
+    QString modules(int program)
+    {
+        tabs()->setCurrentIndex(program);
+        const auto initials = [](const QStringList &types) {
+            QString text;
+            for (const QString &t : types)
+                text += t.startsWith("Caption") ? "Ca" : t.left(1);
+            return text;
+        };
+        QStringList shown;
+        for (int i = 0; i < frmKYR7Set::Slots; ++i) {
+            QComboBox *box = combo(QStringLiteral("CB_Module_%1").arg(i));
+            const bool configurable = button(QStringLiteral("B_Configure_%1").arg(i))->isEnabled();
+            if (!box->count() && !configurable)
+                continue;
+            const QString port = value(QStringLiteral("TB_Port_%1").arg(i))->text();
+            shown << initials({box->currentText()}) + (port.isEmpty() ? "" : "@" + port) +
+                         (box->isEnabled() ? "[" + initials(texts(box->model()).mid(1)) + "]" : "") +
+                         (configurable ? "" : "(no Configure)");
+        }
+        return shown.join(' ');
     }
 
     // Every command of the current script, as sent.
@@ -226,7 +292,6 @@ public:
     QComboBox *combo(const QString &name) const { return window->findChild<QComboBox *>(name); }
     QLineEdit *value(const QString &name) const { return window->findChild<QLineEdit *>(name); }
     QPushButton *button(const QString &name) const { return window->findChild<QPushButton *>(name); }
-    QStringList items(const QString &box) const { return texts(combo(box)->model()); }
     QTabBar *tabs() const { return window->findChild<QTabBar *>("TS_Program"); }
     QProgressBar *progressBar() const { return window->findChild<QProgressBar *>("PB_Progress"); }
     QStringList monitor() const { return texts(window->findChild<QListWidget *>("LB_Monitor")->model()); }
@@ -260,7 +325,95 @@ public:
     QList<std::pair<int, int>> progress; // (done, total) as the conversation reports it
 };
 
+// The editors as the end-to-end runs drive them, each told apart by what it
+// shows on opening.
+void editLineUsage(QDialog &d)
+{
+    d.findChild<QScrollBar *>("VS_Line")->setValue(13); // line 12
+    click(d, "CB_AppendC");
+    type(d, "EB_CF1", "300");
+    type(d, "EB_CF2", "2000");
+    click(d, "B_Apply"); // EB_CF2 held as "1900"
+    click(d, "B_Apply");
+}
+
+void editConstant(QDialog &d)
+{
+    click(d, "RB_51");
+    QTest::keyClicks(d.findChild<QLineEdit *>("EB_SDID"), "b");
+    choose(d.findChild<QComboBox *>("CB_Line"), 11);
+    click(d, "CB_ConditionalInsertion");
+    click(d, "B_Apply");
+}
+
+void editBridge(QDialog &d)
+{
+    QCOMPARE(d.findChild<QComboBox *>("CB_Bridge")->currentText(),
+             QStringLiteral("Bridge WST from VBI of Program 2 to OP47 in Vanc of Program 1"));
+    click(d, "CB_LineNum_9"); // line 15 besides line 21
+    click(d, "B_Apply");
+}
+
+// Forced by a change of the requested video format: the existing bridge with
+// its identifiers, and neither Escape nor the close box leaves it.
+void editForcedBridge(QDialog &d)
+{
+    d.show();
+    QCOMPARE(d.findChild<QComboBox *>("CB_Bridge")->currentText() + " " + d.findChild<QLineEdit *>("EB_DID")->text() +
+                 " " + d.findChild<QLineEdit *>("EB_SDID")->text(),
+             QStringLiteral("Bridge WST from VBI of Program 2 to OP47 in Vanc of Program 1 47 5"));
+    QTest::keyClick(&d, Qt::Key_Escape);
+    QVERIFY(!d.close());
+    click(d, "B_Apply");
+}
+
+// A new module on a serial port set through "Configure" with several lines;
+// the demo's LAN module (2001) to Caption CDP; program 2's (2004) removed.
+void editTransparent(QDialog &d)
+{
+    const QByteArray dialog = d.metaObject()->className();
+    const QString port = dialog == "frmTransparent" ? d.findChild<QComboBox *>("CB_Port")->currentText() : "";
+    if (dialog == "frmRS232") {
+        choose(d, "CB_Baud", "19200");
+        choose(d, "CB_FlowControl", "Hardware");
+    } else if (dialog == "frmLineSelection") {
+        click(d, "CB_Line_9"); // lines 10 and 11 besides line 9
+        click(d, "CB_Line_10");
+    } else if (port == "2001") {
+        click(d, "RB_CDP");
+    } else if (port == "2004") {
+        choose(d, "CB_Port", "None");
+    } else {
+        choose(d, "CB_Port", "PORTB");
+        click(d, "B_Configure");
+        click(d, "RB_High");
+        click(d, "B_Lines");
+    }
+    click(d, "B_Apply");
+}
+
+// The demo's module: field 2 in Spanish, a secondary port through its preset,
+// upstream CC2 transcoded to service 2. Or a new module on port 2002.
+void editCaption(QDialog &d)
+{
+    const QByteArray dialog = d.metaObject()->className();
+    if (dialog == "frmCaption" && d.findChild<QComboBox *>("CB_Port")->currentText() == "None") {
+        choose(d, "CB_Port", "2002");
+    } else if (dialog == "frmCaption") {
+        choose(d, "CB_Lang608F2", "spn");
+        d.findChild<QTabBar *>("TS_Ports")->setCurrentIndex(1);
+        choose(d, "CB_Port", "2005");
+        click(d, "B_Upstream");
+    } else if (dialog == "frmUpstream") {
+        click(d, "TB_608Input_1");
+        click(d, "TB_708Output_1");
+    }
+    click(d, dialog.endsWith("StreamMapping") ? "B_OK" : "B_Apply");
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Editor)
 
 class tst_MainWindow : public QObject
 {
@@ -294,7 +447,7 @@ private slots:
         frmConnect d(settings, dialogs);
         d.show();
         if (!r[1].isEmpty())
-            d.findChild<QRadioButton *>(r[1])->click();
+            click(d, qPrintable(r[1]));
         QString checked, frames;
         for (const char *name : {"RB_LAN", "RB_Serial", "RB_Modem"})
             checked += d.findChild<QRadioButton *>(name)->isChecked() ? name : "";
@@ -313,7 +466,7 @@ private slots:
         d.findChild<QComboBox *>("CB_COM")->setCurrentText("/dev/ttyUSB0");
         d.findChild<QComboBox *>("CB_MODEM")->setCurrentIndex(2);
         d.findChild<QLineEdit *>("EB_Phone")->setText("9,5550100");
-        d.findChild<QPushButton *>(r[2])->click();
+        click(d, qPrintable(r[2]));
         const bool ok = r[2] == "B_OK";
         QCOMPARE(d.ConnectOK, ok);
         QCOMPARE(d.result(), ok ? QDialog::Accepted : QDialog::Rejected);
@@ -342,11 +495,9 @@ private slots:
         TestDialogs dialogs;
         frmConnect d(settings, dialogs);
         d.show();
-        auto *edit = d.findChild<QLineEdit *>(r[0]);
-        edit->clear();
-        edit->setFocus();
-        QTest::keyClicks(edit, r[1]);
-        QCOMPARE(edit->text(), r[2]);
+        d.findChild<QLineEdit *>(r[0])->clear();
+        type(d, qPrintable(r[0]), r[1]);
+        QCOMPARE(d.findChild<QLineEdit *>(r[0])->text(), r[2]);
     }
 
     // --- the main window
@@ -363,11 +514,9 @@ private slots:
             for (const char *box : {"CB_COM", "CB_MODEM"})
                 shown += " " + d.findChild<QComboBox *>(box)->currentText();
         };
-        frmKYR7Set &w = h.make();
-        QVERIFY(!w.Start());
+        QVERIFY(!h.make().Start());
         QCOMPARE(shown, QStringLiteral("LAN 192.168.0.1 9, COM1 COM2"));
-        QVERIFY(w.ended());
-        QVERIFY(!h.link);
+        QVERIFY(h.window->ended() && !h.link);
         QStringList stored;
         for (const char *key : {"Top", "Left", "IP", "Serial", "Modem", "Method", "Number", "INIT", "DIAL"})
             stored << h.stored(key);
@@ -427,76 +576,49 @@ private slots:
             QCOMPARE(frmKYR7Set::OnScreen(off, QSize(600, 400), screens), QPoint(0, 0));
     }
 
-    // With every stream free, the first slot offers every type and the others
-    // nothing; Configure on that "None" slot opens nothing and redraws.
-    void allStreamsFree()
+    // A caption module is one slot for its three streams, and a decoding
+    // caption stream is in use without a slot; the transparent limit counts
+    // both programs; the free slot never offers a type the program already has
+    // (one file stream and one caption module a program, one bridge an
+    // encoder): choosing it would open that module as a new one and reset it.
+    void moduleSlots_data()
     {
+        QTest::addColumn<QStringList>("streams");
+        QTest::addColumn<QStringList>("shown"); // program 1, program 2
+        QTest::newRow("all free") << QStringList{} << QStringList{"N[TCCaB]", "N[TCCaB]"};
+        QTest::newRow("three transparent") << QStringList{"LAN1:1:1", "LAN2:1:1", "LAN3:1:2"}
+                                           << QStringList{"T@2000 T@2000 N[CCaB]", "T@5003 N[CCaB]"};
+        QTest::newRow("caption streams and eight modules")
+            << QStringList{"PORTA:16:1:E:0", "PORTB:16:1:E:1", "PORTC:16:1:E:2", "LAN1:16:1:D:0",
+                           "LAN2:1:1",       "LAN3:2:1",       "LAN4:1:1",       "LAN5:2:1",
+                           "LAN6:1:1",       "LAN7:2:1",       "LAN8:1:1"}
+            << QStringList{"Ca@PORTA T@2000 C@5003 T@2000 C@2000 T@2000 C@2000 T@2000", "N[CaB]"};
+        QTest::newRow("constant data module in program 1")
+            << QStringList{"FILE1:2:1"} << QStringList{"C@Stereo N[TCaB]", "N[TCCaB]"};
+        QTest::newRow("program 2's file stream in use")
+            << QStringList{"FILE2:2:1"} << QStringList{"C@Stereo N[TCaB]", "N[TCaB]"};
+        QTest::newRow("caption module in program 2")
+            << QStringList{"LAN1:16:2"} << QStringList{"N[TCCaB]", "Ca@2000 N[TCB]"};
+        QTest::newRow("a bridge, limit not reached")
+            << QStringList{"INBRIDGE1:4:2", "OUTBRIDGE1:4:1"} << QStringList{"B@Bridge N[TCCa]", "B@Bridge N[TCCa]"};
+    }
+    void moduleSlots()
+    {
+        QFETCH(QStringList, streams);
         Harness h;
         frmKYR7Set &w = h.editing();
-        QComboBox *first = h.combo("CB_Module_0");
-        QCOMPARE(h.items("CB_Module_0"), QStringList({"None", "Transparent Module", "Constant Data Module",
-                                                      "Caption Module", "Bridging Module"}));
-        QCOMPARE(first->currentText(), QStringLiteral("None"));
-        QVERIFY(first->isEnabled() && h.button("B_Configure_0")->isEnabled());
-        for (int i = 1; i < 8; ++i)
-            QVERIFY(!h.combo(QStringLiteral("CB_Module_%1").arg(i))->count() &&
-                    !h.button(QStringLiteral("B_Configure_%1").arg(i))->isEnabled());
-        w.state().CurrentStream = 7;
-        h.value("TB_TYPE")->setText("stale");
-        h.button("B_Configure_0")->click();
-        QCOMPARE(w.state().CurrentStream, -1);
-        QCOMPARE(h.dialogs.opened, QStringList{"frmConnect"});
-        QCOMPARE(h.value("TB_TYPE")->text(), QStringLiteral("KYR7"));
+        w.model().setSKYR(KyrRow::BridgingStreams, "3");
+        w.model().setSSTR(StreamSlot::LAN3, StrRow::PortAddr, "5003");
+        for (const QString &stream : streams)
+            setStream(w.model(), stream);
+        w.SetDisplay();
+        QTEST(QStringList({h.modules(0), h.modules(1)}), "shown");
+        QStringList inUse;
+        for (int s = 0; s < clsKYR::StreamSlots; ++s)
+            if (w.state().StreamInUse[s])
+                inUse << clsKYR::StreamText(s);
+        QCOMPARE(inUse.join(' '), streams.join(' ').remove(QRegularExpression(":[^ ]*")));
         QCOMPARE(h.messages.count(), 0);
-    }
-
-    void limitsCountTheStreamsOfBothPrograms()
-    {
-        Harness h;
-        frmKYR7Set &w = h.editing();
-        clsKYR &kyr = w.model();
-        kyr.setSKYR(KyrRow::TransparentStreams, "3");
-        kyr.setSSTR(StreamSlot::LAN3, StrRow::PortAddr, "5003");
-        setStream(kyr, StreamSlot::LAN1, 1, 1);
-        setStream(kyr, StreamSlot::LAN2, 1, 1);
-        setStream(kyr, StreamSlot::LAN3, 1, 2);
-        w.SetDisplay();
-        const QStringList noTransparent{"None", "Constant Data Module", "Caption Module", "Bridging Module"};
-        QCOMPARE(h.combo("CB_Module_1")->currentText(), QStringLiteral("Transparent Module"));
-        QCOMPARE(h.items("CB_Module_2"), noTransparent);
-        h.tabs()->setCurrentIndex(1);
-        QCOMPARE(h.combo("CB_Module_0")->currentText(), QStringLiteral("Transparent Module"));
-        QCOMPARE(h.value("TB_Port_0")->text(), QStringLiteral("5003"));
-        QCOMPARE(h.items("CB_Module_1"), noTransparent);
-    }
-
-    // A caption module shows one slot for its three streams, a decoding caption
-    // stream is in use without a slot, and eight modules leave no free slot.
-    void captionStreamsAndEightModules()
-    {
-        Harness h;
-        frmKYR7Set &w = h.editing();
-        clsKYR &kyr = w.model();
-        setStream(kyr, StreamSlot::PORTA, 16, 1, "E", 0); // primary
-        setStream(kyr, StreamSlot::PORTB, 16, 1, "E", 1); // secondary
-        setStream(kyr, StreamSlot::PORTC, 16, 1, "E", 2); // XDS
-        setStream(kyr, StreamSlot::LAN1, 16, 1, "D", 0);  // decoding
-        for (int i = 1; i < 8; ++i)
-            setStream(kyr, StreamSlot::LAN1 + i, i % 2 ? 1 : 2, 1);
-        w.SetDisplay();
-        QStringList shown;
-        for (int i = 0; i < 8; ++i) {
-            QComboBox *box = h.combo(QStringLiteral("CB_Module_%1").arg(i));
-            shown << texts(box->model()).join('|');
-            QVERIFY(!box->isEnabled() && h.button(QStringLiteral("B_Configure_%1").arg(i))->isEnabled());
-            QCOMPARE(w.state().SlotStream[0][i], qint16(i ? StreamSlot::LAN1 + i : StreamSlot::PORTA));
-        }
-        const QString t = "Transparent Module", c = "Constant Data Module";
-        QCOMPARE(shown, QStringList({"Caption Module", t, c, t, c, t, c, t}));
-        QCOMPARE(h.value("TB_Port_0")->text(), QStringLiteral("PORTA"));
-        for (int s : {0, 1, 2, int(StreamSlot::LAN1)})
-            QVERIFY2(w.state().StreamInUse[s], qPrintable(QString::number(s)));
-        QVERIFY(!w.state().StreamInUse[StreamSlot::MODEM]);
     }
 
     // A requested video format outside the list is reported and the redraw
@@ -517,11 +639,10 @@ private slots:
     {
         QFETCH(QStringList, r);
         Harness h;
-        frmKYR7Set &w = h.editing();
+        frmKYR7Set &w = h.editing({"PORTB:1:1"});
         w.model().setSKYR(KyrRow::ID, r[0]);
         w.model().setSKYR(KyrRow::DHCP, r[1]);
         w.model().setPgm(0, PgmRow::RequestedVideoMode, KyrValue(r[2].toDouble()));
-        setStream(w.model(), StreamSlot::PORTB, 1, 1);
         w.SetDisplay();
         QStringList messages;
         for (const auto &box : h.messages.boxes)
@@ -529,10 +650,12 @@ private slots:
         QCOMPARE(QStringList({h.value("TB_TYPE")->text(), h.value("TB_DHCP")->text(),
                               QString::number(h.combo("CB_Video")->currentIndex()), messages.join('|')}),
                  r.mid(3));
-        QCOMPARE(h.value("TB_Port_0")->text(), QStringLiteral("PORTB"));
-        QCOMPARE(h.combo("CB_Module_1")->currentText(), QStringLiteral("None"));
+        QCOMPARE(h.modules(0), QStringLiteral("T@PORTB N[TCCaB]"));
     }
 
+    // Only with a bridge does a change of format ask, and only Yes opens the
+    // existing bridge to set up again (without Cancel), even after Configure
+    // on the free slot left no stream chosen.
     void videoChangeAsksOnlyWithABridge_data()
     {
         QTest::addColumn<bool>("bridge");
@@ -547,427 +670,58 @@ private slots:
         QFETCH(bool, bridge);
         QFETCH(bool, yes);
         Harness h;
-        frmKYR7Set &w = h.editing();
-        if (bridge) {
-            setStream(w.model(), StreamSlot::INBRIDGE1, 4, 2, "D");
-            setStream(w.model(), StreamSlot::OUTBRIDGE1, 4, 1);
-            w.model().setSSTR(StreamSlot::OUTBRIDGE1, StrRow::InsertLinesF1, "0x00000200");
-        }
+        frmKYR7Set &w = h.editing(bridge ? QStringList{"INBRIDGE1:4:2:D", "OUTBRIDGE1:4:1"} : QStringList{});
+        w.model().setSSTR(StreamSlot::OUTBRIDGE1, StrRow::InsertLinesF1, "0x00000200");
         w.model().setSPGM(0, PgmRow::RequestedVideoMode, "3");
         w.model().setSPGM(1, PgmRow::RequestedVideoMode, "3");
         w.SetDisplay();
-        w.state().CurrentStream = -1; // as after Configure on a free slot
-        // The bridge to set up again is the existing one, and only Apply
-        // leaves it.
+        w.state().CurrentStream = 7;
+        h.click(qPrintable(QStringLiteral("B_Configure_%1").arg(h.freeSlot())));
+        QCOMPARE(w.state().CurrentStream, -1);
+        QCOMPARE(h.dialogs.opened, QStringList{"frmConnect"});
         QString shown;
         h.dialogs.onEditor = [&](QDialog &d) {
             shown = d.findChild<QComboBox *>("CB_Bridge")->currentText();
             QVERIFY(w.state().BridgeReconfigure && d.findChild<QPushButton *>("B_Cancel")->isHidden());
         };
         const QString current = h.value("TB_Video")->text();
-        QComboBox *video = h.combo("CB_Video");
         h.messages.queueAnswer(yes); // not taken without a bridge
-        video->setCurrentIndex(12);
-        emit video->activated(12);
+        choose(h.combo("CB_Video"), 12);
         QCOMPARE(h.messages.count(), bridge ? 1 : 0);
-        if (bridge) {
-            QCOMPARE(h.messages.last().title, QStringLiteral("Warning, bridging module affected"));
-            QCOMPARE(
-                h.messages.last().text,
-                QStringLiteral("Changing the requested video type affects the operation of the bridging module.\r\n"
-                               "You will be forced to reconfigure the bridge if you continue with the change.\r\n"
-                               "\r\nContinue and change the requested video?"));
-        }
         QCOMPARE(shown, QString(bridge && yes ? "Bridge WST from VBI of Program 2 to OP47 in Vanc of Program 1" : ""));
         QVERIFY(!w.state().BridgeReconfigure);
         QTEST(w.model().sPGM(0, PgmRow::RequestedVideoMode).toInt(), "stored");
         QCOMPARE(w.model().sPGM(1, PgmRow::RequestedVideoMode), QStringLiteral("3"));
-        QTEST(video->currentIndex(), "stored");
+        QTEST(h.combo("CB_Video")->currentIndex(), "stored");
         QCOMPARE(h.value("TB_Video")->text(), current);
-    }
-
-    // The free slot never offers a module type the program already has (a
-    // program has one file stream and one caption module, the encoder one
-    // bridge): choosing it would open that module as a new one and reset it.
-    void freeSlotOffersOnlyWhatCanBeAdded_data()
-    {
-        QTest::addColumn<QStringList>("modules"); // stream:type:program
-        QTest::addColumn<QStringList>("offered"); // by program 1 and program 2, initials of the types after "None"
-        QTest::newRow("constant data module in program 1") << QStringList{"12:2:1"} << QStringList{"TCaB", "TCCaB"};
-        QTest::newRow("program 2's file stream in use") << QStringList{"13:2:1"} << QStringList{"TCaB", "TCaB"};
-        QTest::newRow("caption module in program 2") << QStringList{"4:16:2"} << QStringList{"TCCaB", "TCB"};
-        QTest::newRow("a bridge, limit not reached") << QStringList{"16:4:2", "17:4:1"} << QStringList{"TCCa", "TCCa"};
-    }
-    void freeSlotOffersOnlyWhatCanBeAdded()
-    {
-        QFETCH(QStringList, modules);
-        QFETCH(QStringList, offered);
-        Harness h;
-        frmKYR7Set &w = h.editing();
-        w.model().setSKYR(KyrRow::BridgingStreams, "3");
-        for (const QString &m : modules)
-            setStream(w.model(), m.section(':', 0, 0).toInt(), m.section(':', 1, 1).toInt(),
-                      m.section(':', 2, 2).toInt());
-        w.SetDisplay();
-        for (int program : {0, 1}) {
-            h.tabs()->setCurrentIndex(program);
-            const QString free = QStringLiteral("CB_Module_%1").arg(h.items("CB_Module_1").isEmpty() ? 0 : 1);
-            QString initials;
-            for (const QString &item : h.items(free).mid(1))
-                initials += item.startsWith("Caption") ? "Ca" : item.left(1);
-            QCOMPARE(initials, offered[program]);
-        }
     }
 
     // --- the whole program against kyr7sim
 
-    // Retrieve, clear program 1's streams, edit, then Save and Exit.
-    void retrieveClearEditAndSave()
+    // The demo as retrieved and shown; the progress bar counts the steps of
+    // the retrieval and of the save and goes when each ends; the log holds
+    // every byte that went each way, with no control character or byte
+    // outside ASCII written as it is.
+    void retrievalShownWithProgressAndLog()
     {
         Harness h;
         QVERIFY(h.retrieve());
-        frmKYR7Set &w = *h.window;
         QCOMPARE(h.lastLine(), QStringLiteral("13:05:09 - Encoder Setup Retrieved"));
-        clsKYR expected;
-        QVERIFY(DefaultSimConfig(expected));
-        QVERIFY(w.model() == expected);
-        QStringList shown{h.value("TB_TYPE")->text(), h.value("TB_Address")->text(), h.value("TB_Video")->text(),
-                          QString::number(h.combo("CB_Video")->currentIndex()), QString::number(h.tabs()->count())};
-        for (int i = 0; i < 4; ++i)
-            shown << h.combo(QStringLiteral("CB_Module_%1").arg(i))->currentText()
-                  << h.value(QStringLiteral("TB_Port_%1").arg(i))->text();
-        QCOMPARE(shown, QStringList({"KYR7", "192.168.0.10", "HD 1080i 59.94 Hz", "8", "2", "Caption Module", "2000",
-                                     "Transparent Module", "2001", "Constant Data Module", "Stereo", "None", ""}));
+        clsKYR demo;
+        QVERIFY(DefaultSimConfig(demo));
+        QVERIFY(h.window->model() == demo);
+        QCOMPARE(QStringList({h.value("TB_TYPE")->text(), h.value("TB_Address")->text(), h.value("TB_Video")->text(),
+                              QString::number(h.combo("CB_Video")->currentIndex()), h.modules(1), h.modules(0)}),
+                 QStringList(
+                     {"KYR7", "192.168.0.10", "HD 1080i 59.94 Hz", "8", "N[TCCaB]", "Ca@2000 T@2001 C@Stereo N[TB]"}));
         QCOMPARE(h.messages.count(), 0);
-
-        w.model().setSSTR(StreamSlot::BTEST2, StrRow::StreamType, "0x0001"); // program 2
-        const QByteArray retrieval = h.sim->transcript();
-        h.click("B_Clear", true);
-        QCOMPARE(h.messages.last().title, QStringLiteral("Warning, About to remove configuration information"));
-        QCOMPARE(
-            h.messages.last().text,
-            QStringLiteral("This action will remove all the current streams\r\nAre you sure you want to continue?"));
-        QCOMPARE(h.combo("CB_Module_0")->currentText(), QStringLiteral("None"));
-        h.combo("CB_Video")->setCurrentIndex(10);
-        emit h.combo("CB_Video")->activated(10);
-        w.model().setSCAP(0, CapRow::Language608F2, "spn");
-
-        // Nothing went to the encoder while editing: the save follows the retrieval directly.
-        QVERIFY(h.runToDone("B_Save"));
-        QCOMPARE(h.sim->transcript(), retrieval + h.script());
-        QCOMPARE(h.lastLine(), QStringLiteral("13:05:09 - Setup is complete, Press Done to exit"));
-        QVERIFY(QFile::exists(h.dir.filePath("kyr.cfg")));
-        QVERIFY(h.sim->transcript().endsWith("\rSAVE\r"));
-        clsKYR stored;
-        QVERIFY(LoadSimConfig(h.sim->statePath(), stored));
-        QCOMPARE(stored.sPGM(0, PgmRow::RequestedVideoMode), QStringLiteral("10"));
-        QCOMPARE(stored.sCAP(0, CapRow::Language608F2), QStringLiteral("spn"));
-        for (int s : {int(StreamSlot::LAN1), int(StreamSlot::LAN2), int(StreamSlot::FILE1)})
-            QCOMPARE(stored.str(s, StrRow::StreamType).toInt(), 0);
-        QCOMPARE(stored.str(StreamSlot::BTEST2, StrRow::StreamType).toInt(), 1);
-        QVERIFY(stored == w.model());
-
-        // A reply after "Done" belongs to no step.
-        const QStringList before = h.monitor();
-        w.conversation().GetSetup("SAVE\r\n!");
-        QCOMPARE(h.monitor(), before);
-        QCOMPARE(w.conversation().CurrentStep, -1);
-        h.click("B_Cancel");
-        QVERIFY(w.ended());
-    }
-
-    // --- the module editors against kyr7sim: open from the main window,
-    // change, "Save and Exit", read what the encoder stored
-
-    // All 102 rows go back: what the operator changed, the masks for lines
-    // 1..25 only, and a count above 32767 whole.
-    void lineUsageReachesTheEncoder()
-    {
-        Harness h;
-        QVERIFY(h.retrieveWith("[PGM1]\nAddToLLines=0x7E000100\nLineCfgL9F1=40000\n"));
-        h.dialogs.onEditor = [](QDialog &d) {
-            d.findChild<QScrollBar *>("VS_Line")->setValue(13); // line 12
-            d.findChild<QCheckBox *>("CB_AppendC")->click();
-            for (const auto &[box, typed] : {std::pair{"EB_CF1", "300"}, {"EB_CF2", "2000"}}) {
-                d.findChild<QLineEdit *>(box)->selectAll();
-                QTest::keyClicks(d.findChild<QLineEdit *>(box), typed);
-            }
-            d.findChild<QPushButton *>("B_Apply")->click(); // EB_CF2 held as "1900"
-            d.findChild<QPushButton *>("B_Apply")->click();
-        };
-        clsKYR expected = h.window->model();
-        h.click("B_LineUsage");
-        clsKYR stored;
-        QVERIFY(h.saveAndRead(stored));
-        expected.setSPGM(0, PgmRow::AddToCLines, "0x00000880");
-        expected.setSPGM(0, PgmRow::AddToLLines, "0x00000100");
-        QCOMPARE(expected.sPGM(0, PgmRow::LineCfg(1, 9, 1)), QStringLiteral("40000"));
-        expected.setSPGM(0, PgmRow::LineCfg(0, 12, 1), "300");
-        expected.setSPGM(0, PgmRow::LineCfg(0, 12, 2), "1900");
-        for (int row = PgmRow::AddToCLines; row < PgmRow::Count; ++row)
-            QCOMPARE(stored.sPGM(0, row), expected.sPGM(0, row));
-    }
-
-    void constantModuleAddedToProgram2()
-    {
-        Harness h;
-        QVERIFY(h.retrieve());
-        h.tabs()->setCurrentIndex(1);
-        h.chooseModule(0, "Constant Data Module");
-        h.dialogs.onEditor = [](QDialog &d) {
-            d.findChild<QRadioButton *>("RB_51")->click();
-            QTest::keyClicks(d.findChild<QLineEdit *>("EB_SDID"), "b");
-            auto *line = d.findChild<QComboBox *>("CB_Line");
-            line->setCurrentIndex(11);
-            emit line->activated(11);
-            d.findChild<QCheckBox *>("CB_ConditionalInsertion")->click();
-            d.findChild<QPushButton *>("B_Apply")->click();
-        };
-        h.click("B_Configure_0");
-        QCOMPARE(h.window->state().CurrentStream, int(StreamSlot::FILE2));
-        QCOMPARE(h.value("TB_Port_0")->text(), QStringLiteral("5.1 Surround"));
-        clsKYR stored;
-        QVERIFY(h.saveAndRead(stored));
-        QCOMPARE(rows(stored, StreamSlot::FILE2,
-                      {StrRow::StreamType, StrRow::Program, StrRow::Did, StrRow::SDid, StrRow::DataChannel,
-                       StrRow::InsertLinesF1, StrRow::InsertLinesF2, StrRow::FileName, StrRow::ConditionalInsertion}),
-                 QStringLiteral("0x0002 2 0x50 0x1B L 0x00000800 0x00000800 metadata_51 1"));
-        QCOMPARE(rows(stored, StreamSlot::FILE1, {StrRow::StreamType, StrRow::FileName}),
-                 QStringLiteral("0x0002 metadata_stereo"));
-        QCOMPARE(h.messages.count(), 0);
-    }
-
-    void bridgeFromProgram2ToProgram1()
-    {
-        Harness h;
-        QVERIFY(h.retrieve());
-        h.chooseModule(3, "Bridging Module");
-        QString offered;
-        h.dialogs.onEditor = [&](QDialog &d) {
-            offered = d.findChild<QComboBox *>("CB_Bridge")->currentText();
-            d.findChild<QCheckBox *>("CB_LineNum_9")->click(); // line 15 besides line 21
-            d.findChild<QPushButton *>("B_Apply")->click();
-        };
-        h.click("B_Configure_3");
-        QCOMPARE(offered, QStringLiteral("Bridge WST from VBI of Program 2 to OP47 in Vanc of Program 1"));
-        QCOMPARE(h.value("TB_Port_3")->text(), QStringLiteral("Bridge"));
-        clsKYR stored;
-        QVERIFY(h.saveAndRead(stored));
-        const std::initializer_list<int> bridgeRows{StrRow::StreamType,  StrRow::Program,       StrRow::Direction,
-                                                    StrRow::BridgeType,  StrRow::Did,           StrRow::SDid,
-                                                    StrRow::DataChannel, StrRow::InsertLinesF1, StrRow::InsertLinesF2};
-        QCOMPARE(rows(stored, StreamSlot::INBRIDGE1, bridgeRows),
-                 QStringLiteral("0x0004 2 D 0 0x51 0x01 C 0x00104000 0x00104000"));
-        QCOMPARE(rows(stored, StreamSlot::OUTBRIDGE1, bridgeRows),
-                 QStringLiteral("0x0004 1 E 0 0x43 0x02 L 0x00000100 0x00000100"));
-    }
-
-    // Add a transparent module on a serial port, set that port through
-    // "Configure" and pick several lines; switch the LAN module to Caption
-    // CDP; remove program 2's module with "None"; then compare what the
-    // encoder stored, stream by stream.
-    void transparentModulesReachTheEncoder()
-    {
-        Harness h;
-        QVERIFY(h.retrieveWith("[LAN5]\nStreamType=0x0001\nProgram=2\nDirection=D\nDataType=1\n"));
-        const clsKYR retrieved = h.window->model();
-
-        const auto click = [](QDialog &d, const char *name) { d.findChild<QAbstractButton *>(name)->click(); };
-        const auto pick = [](QDialog &d, const char *list, const QString &item) {
-            auto *box = d.findChild<QComboBox *>(list);
-            const int at = box->findText(item);
-            box->setCurrentIndex(at);
-            emit box->activated(at);
-        };
-        h.dialogs.onEditor = [&](QDialog &d) {
-            const QByteArray dialog = d.metaObject()->className();
-            if (dialog == "frmRS232") {
-                pick(d, "CB_Baud", "19200");
-                pick(d, "CB_FlowControl", "Hardware");
-            } else if (dialog == "frmLineSelection") {
-                click(d, "CB_Line_9"); // lines 10 and 11 besides line 9
-                click(d, "CB_Line_10");
-            } else {
-                pick(d, "CB_Port", "PORTB");
-                click(d, "B_Configure");
-                click(d, "RB_High");
-                click(d, "B_Lines");
-            }
-            click(d, "B_Apply");
-        };
-        h.chooseModule(3, "Transparent Module");
-        h.click("B_Configure_3");
-        QCOMPARE(h.value("TB_Port_0")->text(), QStringLiteral("PORTB")); // slots follow the streams' order
-
-        h.dialogs.onEditor = [&](QDialog &d) {
-            click(d, "RB_CDP");
-            click(d, "B_Apply");
-        };
-        QCOMPARE(h.value("TB_Port_2")->text(), QStringLiteral("2001"));
-        h.click("B_Configure_2");
-
-        h.tabs()->setCurrentIndex(1);
-        QCOMPARE(h.value("TB_Port_0")->text(), QStringLiteral("2004"));
-        h.dialogs.onEditor = [&](QDialog &d) {
-            pick(d, "CB_Port", "None");
-            click(d, "B_Apply");
-        };
-        h.click("B_Configure_0");
-        QCOMPARE(h.combo("CB_Module_0")->currentText(), QStringLiteral("None"));
-        QCOMPARE(h.messages.count(), 0);
-
-        clsKYR stored;
-        QVERIFY(h.saveAndRead(stored));
-        QStringList changes; // stream by stream, the rows the encoder now holds otherwise
-        for (int s = 0; s < clsKYR::StreamSlots; ++s) {
-            QStringList rows;
-            for (int row = 0; row < StrRow::Count; ++row)
-                if (stored.sSTR(s, row) != retrieved.sSTR(s, row))
-                    rows << stored.pSTR(row) + '=' + stored.sSTR(s, row);
-            if (!rows.isEmpty())
-                changes << clsKYR::StreamText(s) + ' ' + rows.join(' ');
-        }
-        QCOMPARE(changes, QStringList({"PORTB StreamType=0x0001 InsertLinesF1=0x00000700 InsertLinesF2=0x00000700 "
-                                       "Did=0x52 SDid=0x19 Baud=19200 TxFlowCtrl=2 RxFlowCtrl=2 DataType=2 "
-                                       "DataCountF1=0 DataCountF2=0 HeaderId1=0x96 HeaderId2=0x69 TimedBufferFlush=0",
-                                       "LAN2 Did=0x61 DataType=4 DataCountF1=0 DataCountF2=0 HeaderId1=0x96 "
-                                       "HeaderId2=0x69 TimedBufferFlush=0 VancBufferFlush=0",
-                                       "LAN5 StreamType=0x0000"}));
-    }
-
-    // The demo's caption module: field 2 in Spanish, a secondary port through
-    // its preset, upstream CC2 transcoded to service 2; every row reaches the
-    // encoder.
-    void captionModuleEditedAndSaved()
-    {
-        Harness h;
-        QVERIFY(h.retrieve());
-        QCOMPARE(h.combo("CB_Module_0")->currentText(), QStringLiteral("Caption Module"));
-        h.dialogs.onEditor = [](QDialog &d) {
-            const QString name = QString::fromLatin1(d.metaObject()->className());
-            const auto click = [&d](const char *control) { d.findChild<QAbstractButton *>(control)->click(); };
-            if (name == "frmCaption") {
-                const auto choose = [&d](const char *list, const QString &text) {
-                    auto *box = d.findChild<QComboBox *>(list);
-                    const int at = box->findText(text);
-                    box->setCurrentIndex(at);
-                    emit box->activated(at);
-                };
-                choose("CB_Lang608F2", "spn");
-                d.findChild<QTabBar *>("TS_Ports")->setCurrentIndex(1);
-                choose("CB_Port", "2005");
-                click("B_Upstream");
-                click("B_Apply");
-            } else if (name == "frmSecondaryStreamMapping") {
-                click("B_OK");
-            } else if (name == "frmUpstream") {
-                click("TB_608Input_1");
-                click("TB_708Output_1");
-                click("B_Apply");
-            }
-        };
-        h.click("B_Configure_0");
-        QCOMPARE(h.dialogs.opened,
-                 QStringList({"frmConnect", "frmCaption", "frmSecondaryStreamMapping", "frmUpstream"}));
-        clsKYR stored;
-        QVERIFY(h.saveAndRead(stored));
-        QCOMPARE(notSaved(h.window->model(), stored), QStringList());
-        QCOMPARE(stored.sCAP(0, CapRow::Language608F2), QStringLiteral("spn"));
-        QStringList upstream;
-        for (int row = CapRow::C1To708; row <= CapRow::UpstreamS6; ++row)
-            upstream << stored.sCAP(0, row);
-        QCOMPARE(upstream.join(' '), QStringLiteral("0 2 0 0 1 0 3 4 5 6"));
-        QCOMPARE(rows(stored, StreamSlot::LAN6,
-                      {StrRow::StreamType, StrRow::Program, StrRow::Direction, StrRow::Mode, StrRow::Did,
-                       StrRow::InsertLinesF1, StrRow::C3To608, StrRow::C4To608, StrRow::C3To708}),
-                 QStringLiteral("0x0010 1 E 1 0x61 0x00000200 3 4 2"));
-        QCOMPARE(rows(stored, StreamSlot::LAN1,
-                      {StrRow::StreamType, StrRow::C1To608, StrRow::C2To608, StrRow::C3To608, StrRow::C1To708,
-                       StrRow::C2To708}),
-                 QStringLiteral("0x0010 1 2 0 1 0"));
-        QCOMPARE(h.messages.count(), 0);
-    }
-
-    // A caption module made from nothing on program 2.
-    void captionModuleCreatedOnProgram2()
-    {
-        Harness h;
-        QVERIFY(h.retrieve());
-        h.tabs()->setCurrentIndex(1);
-        h.chooseModule(0, "Caption Module");
-        h.dialogs.onEditor = [](QDialog &d) {
-            if (d.objectName() == "frmCaption") {
-                auto *port = d.findChild<QComboBox *>("CB_Port");
-                const int at = port->findText("2002");
-                port->setCurrentIndex(at);
-                emit port->activated(at);
-                d.findChild<QPushButton *>("B_Apply")->click();
-            } else {
-                d.findChild<QPushButton *>("B_OK")->click();
-            }
-        };
-        h.click("B_Configure_0");
-        QCOMPARE(h.dialogs.opened.mid(1), QStringList({"frmCaption", "frmPrimaryStreamMapping"}));
-        QCOMPARE(h.value("TB_Port_0")->text(), QStringLiteral("2002"));
-        QVERIFY(!h.items("CB_Module_1").contains("Caption Module"));
-        clsKYR stored;
-        QVERIFY(h.saveAndRead(stored));
-        QCOMPARE(notSaved(h.window->model(), stored), QStringList());
-        QCOMPARE(rows(stored, StreamSlot::LAN3,
-                      {StrRow::StreamType, StrRow::Program, StrRow::Direction, StrRow::Mode, StrRow::DataChannel,
-                       StrRow::InsertLinesF1, StrRow::InsertLinesF2, StrRow::Did, StrRow::SDid, StrRow::C1To708,
-                       StrRow::C2To708, StrRow::C3To708, StrRow::XDSEnabled}),
-                 QStringLiteral("0x0010 2 E 0 L 0x00000100 0x00000000 0x61 0x01 1 0 2 1"));
-        QCOMPARE(stored.sCAP(1, CapRow::Language608F1), QString());
-        QCOMPARE(stored.sCAP(0, CapRow::Language608F1), QStringLiteral("eng"));
-    }
-
-    // Changing program 1's requested format opens the existing bridge, even
-    // after Configure on a free slot left no stream selected; it keeps its
-    // identifiers and lines, and neither Escape nor the close box leaves it.
-    void bridgeForcedByAVideoChangeKeepsItsIdentifiers()
-    {
-        Harness h;
-        QVERIFY(h.retrieveWith("[INBRIDGE1]\nStreamType=0x0004\nProgram=2\nDirection=D\nInsertLinesF1=0x00100000\n"
-                               "[OUTBRIDGE1]\nStreamType=0x0004\nDid=0x47\nSDid=0x05\nInsertLinesF1=0x00000600\n"));
-        h.click("B_Configure_4"); // the free slot, "None"
-        QCOMPARE(h.window->state().CurrentStream, -1);
-        QString shown;
-        h.dialogs.onEditor = [&](QDialog &d) {
-            d.show();
-            shown = d.findChild<QComboBox *>("CB_Bridge")->currentText() + " " +
-                    d.findChild<QLineEdit *>("EB_DID")->text() + " " + d.findChild<QLineEdit *>("EB_SDID")->text();
-            QTest::keyClick(&d, Qt::Key_Escape);
-            QVERIFY(!d.close());
-            d.findChild<QPushButton *>("B_Apply")->click();
-        };
-        h.messages.queueAnswer(true);
-        h.combo("CB_Video")->setCurrentIndex(5);
-        emit h.combo("CB_Video")->activated(5);
-        QCOMPARE(shown, QStringLiteral("Bridge WST from VBI of Program 2 to OP47 in Vanc of Program 1 47 5"));
-        QCOMPARE(h.messages.count(), 1);
-        clsKYR stored;
-        QVERIFY(h.saveAndRead(stored));
-        QCOMPARE(stored.sPGM(0, PgmRow::RequestedVideoMode), QStringLiteral("5"));
-        QCOMPARE(rows(stored, StreamSlot::OUTBRIDGE1,
-                      {StrRow::StreamType, StrRow::Did, StrRow::SDid, StrRow::DataChannel, StrRow::InsertLinesF2}),
-                 QStringLiteral("0x0004 0x47 0x05 C 0x00000600"));
-        QCOMPARE(stored.sSTR(StreamSlot::INBRIDGE1, StrRow::InsertLinesF2), QStringLiteral("0x00100000"));
-    }
-
-    // The progress bar counts the steps of the retrieval and of the save and
-    // goes when each ends; the log holds every byte that went each way, with
-    // no control character or byte outside ASCII written as it is.
-    void progressAndLogFollowTheConversation()
-    {
-        Harness h;
-        QVERIFY(h.retrieve());
         checkSteps(h.progress, kRetrievalSteps);
         QVERIFY(h.progressBar()->isHidden());
         const QByteArray retrieval = h.sim->transcript();
         h.progress.clear();
         h.window->model().setSCAP(0, CapRow::Language708S1, "espa\u00F1ol");
         QVERIFY(h.runToDone("B_Save"));
+        QVERIFY(QFile::exists(h.dir.filePath("kyr.cfg")));
         // Every step of a save sends one command, ended by its one CR.
         checkSteps(h.progress, int(h.sim->transcript().mid(retrieval.size()).count('\r')));
         QVERIFY(h.progressBar()->isHidden());
@@ -981,6 +735,137 @@ private slots:
         const QByteArray received = logged(log, "RX");
         QVERIFY(received.startsWith("SETUP\r\n>KYR\r\n#*\r\nID=KYR7"));
         QVERIFY(received.endsWith("SAVE\r\n!"));
+    }
+
+    // Each editor opened from the main window as the operator does (a tab, a
+    // module type chosen in the free slot and configured, a button, a video
+    // format; "Yes" answers the question it asks), after Configure on the free
+    // slot has left no stream chosen; then Save and Exit, and what the encoder
+    // stored against what it held. Nothing goes to the encoder while editing.
+    void editsReachTheEncoder_data()
+    {
+        QTest::addColumn<QByteArray>("config"); // changes to the demo configuration
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<Editor>("edit");
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<QStringList>("shown"); // program 1, program 2 afterwards
+        QTest::addColumn<QStringList>("changes");
+        const QString demo = "Ca@2000 T@2001 C@Stereo";
+        QTest::newRow("program 1's streams cleared")
+            << QByteArray("[BTEST2]\nStreamType=0x0001\n") << QStringList{"B_Clear Yes", "video 10"} << Editor()
+            << QStringList{}
+            << QStringList{"Warning, About to remove configuration information: This action will remove all the "
+                           "current streams\r\nAre you sure you want to continue?"}
+            << QStringList{"N[TCCaB]", "T@BTEST2 N[TCCaB]"}
+            << QStringList{"PGM1 RequestedVideoMode=10", "LAN1 StreamType=0x0000", "LAN2 StreamType=0x0000",
+                           "FILE1 StreamType=0x0000"};
+        // Counts above 32767 and mask bits beyond line 25 stay as they were.
+        QTest::newRow("line usage") << QByteArray("[PGM1]\nAddToLLines=0x7E000100\nLineCfgL9F1=40000\n")
+                                    << QStringList{"B_LineUsage"} << Editor(editLineUsage)
+                                    << QStringList{"frmLineUsage"} << QStringList{}
+                                    << QStringList{demo + " N[TB]", "N[TCCaB]"}
+                                    << QStringList{"PGM1 AddToCLines=0x00000880 AddToLLines=0x00000100 "
+                                                   "LineCfgC12F1=300 LineCfgC12F2=1900"};
+        QTest::newRow("constant data module added to program 2")
+            << QByteArray() << QStringList{"tab 1", "Constant Data Module"} << Editor(editConstant)
+            << QStringList{"frmConstant"} << QStringList{} << QStringList{demo + " N[TB]", "C@5.1 Surround N[TCaB]"}
+            << QStringList{"FILE2 StreamType=0x0002 DataChannel=L InsertLinesF1=0x00000800 InsertLinesF2=0x00000800 "
+                           "Did=0x50 SDid=0x1B FileName=metadata_51 ConditionalInsertion=1"};
+        QTest::newRow("bridge from program 2 to program 1")
+            << QByteArray() << QStringList{"Bridging Module"} << Editor(editBridge) << QStringList{"frmBridging"}
+            << QStringList{} << QStringList{demo + " B@Bridge N[T]", "B@Bridge N[TCCa]"}
+            << QStringList{"INBRIDGE1 StreamType=0x0004 Program=2 Direction=D InsertLinesF1=0x00104000 "
+                           "InsertLinesF2=0x00104000",
+                           "OUTBRIDGE1 StreamType=0x0004 DataChannel=L InsertLinesF1=0x00000100 "
+                           "InsertLinesF2=0x00000100 Did=0x43 SDid=0x02"};
+        QTest::newRow("bridge forced by a video change")
+            << QByteArray("[INBRIDGE1]\nStreamType=0x0004\nProgram=2\nDirection=D\nInsertLinesF1=0x00100000\n"
+                          "[OUTBRIDGE1]\nStreamType=0x0004\nDid=0x47\nSDid=0x05\nInsertLinesF1=0x00000600\n")
+            << QStringList{"video 5 Yes"} << Editor(editForcedBridge) << QStringList{"frmBridging"}
+            << QStringList{"Warning, bridging module affected: Changing the requested video type affects the "
+                           "operation of the bridging module.\r\nYou will be forced to reconfigure the bridge if you "
+                           "continue with the change.\r\n\r\nContinue and change the requested video?"}
+            << QStringList{demo + " B@Bridge N[T]", "B@Bridge N[TCCa]"}
+            << QStringList{"PGM1 RequestedVideoMode=5", "INBRIDGE1 InsertLinesF2=0x00100000",
+                           "OUTBRIDGE1 InsertLinesF2=0x00000600"};
+        QTest::newRow("transparent modules")
+            << QByteArray("[LAN5]\nStreamType=0x0001\nProgram=2\nDirection=D\nDataType=1\n")
+            << QStringList{"Transparent Module", "B_Configure_2", "tab 1", "B_Configure_0"} << Editor(editTransparent)
+            << QStringList{"frmTransparent", "frmRS232", "frmLineSelection", "frmTransparent", "frmTransparent"}
+            << QStringList{} << QStringList{"T@PORTB Ca@2000 T@2001 C@Stereo N[TB]", "N[TCCaB]"}
+            << QStringList{"PORTB StreamType=0x0001 InsertLinesF1=0x00000700 InsertLinesF2=0x00000700 Did=0x52 "
+                           "SDid=0x19 Baud=19200 TxFlowCtrl=2 RxFlowCtrl=2 DataType=2 DataCountF1=0 DataCountF2=0 "
+                           "HeaderId1=0x96 HeaderId2=0x69 TimedBufferFlush=0",
+                           "LAN2 Did=0x61 DataType=4 DataCountF1=0 DataCountF2=0 HeaderId1=0x96 HeaderId2=0x69 "
+                           "TimedBufferFlush=0 VancBufferFlush=0",
+                           "LAN5 StreamType=0x0000"};
+        QTest::newRow("caption module edited")
+            << QByteArray() << QStringList{"B_Configure_0"} << Editor(editCaption)
+            << QStringList{"frmCaption", "frmSecondaryStreamMapping", "frmUpstream"} << QStringList{}
+            << QStringList{demo + " N[TB]", "N[TCCaB]"}
+            << QStringList{"CAPPGM1 C1To708=0 C3To708=0 C4To708=0 UpstreamS2=0 Language608F2=spn",
+                           "LAN1 InsertLinesF2=0x00000000 C3To608=0 C4To608=0 C2To708=0 C3To708=0 C4To708=0",
+                           "LAN6 StreamType=0x0010 DataChannel=L InsertLinesF1=0x00000200 InsertLinesF2=0x00000000 "
+                           "Did=0x61 Mode=1 C1To608=0 C2To608=0 XDSEnabled=0 C1To708=0 C2To708=0 C4To708=0"};
+        QTest::newRow("caption module created on program 2")
+            << QByteArray() << QStringList{"tab 1", "Caption Module"} << Editor(editCaption)
+            << QStringList{"frmCaption", "frmPrimaryStreamMapping"} << QStringList{}
+            << QStringList{demo + " N[TB]", "Ca@2002 N[TCB]"}
+            << QStringList{"CAPPGM2 C1To708=0 C2To708=0 C3To708=0 C4To708=0 Language608F1= Language608F2= "
+                           "Language708S1= Language708S2= Language708S3= Language708S4= Language708S5= Language708S6=",
+                           "LAN3 StreamType=0x0010 Program=2 DataChannel=L InsertLinesF1=0x00000100 "
+                           "InsertLinesF2=0x00000000 Did=0x61 C2To708=0 C4To708=0"};
+    }
+    void editsReachTheEncoder()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QStringList, actions);
+        QFETCH(Editor, edit);
+        Harness h;
+        QVERIFY(h.retrieveWith(config));
+        const clsKYR retrieved = h.window->model();
+        const QByteArray retrieval = h.sim->transcript();
+        h.click(qPrintable(QStringLiteral("B_Configure_%1").arg(h.freeSlot())));
+        QCOMPARE(h.window->state().CurrentStream, -1);
+        h.dialogs.onEditor = edit;
+        for (QString action : actions) {
+            if (action.endsWith(" Yes"))
+                h.messages.queueAnswer(true);
+            action.remove(" Yes");
+            if (action.startsWith("tab ")) {
+                h.tabs()->setCurrentIndex(action.mid(4).toInt());
+            } else if (action.startsWith("video ")) {
+                choose(h.combo("CB_Video"), action.mid(6).toInt());
+            } else if (!action.startsWith("B_")) {
+                const int slot = h.freeSlot();
+                choose(*h.window, qPrintable(QStringLiteral("CB_Module_%1").arg(slot)), action);
+                h.click(qPrintable(QStringLiteral("B_Configure_%1").arg(slot)));
+            } else {
+                h.click(qPrintable(action));
+            }
+        }
+        QTEST(h.dialogs.opened.mid(1), "opened");
+        QStringList asked;
+        for (const auto &box : h.messages.boxes)
+            asked << box.title + ": " + box.text;
+        QTEST(asked, "asked");
+        QTEST(QStringList({h.modules(0), h.modules(1)}), "shown");
+        clsKYR stored;
+        QVERIFY(h.saveAndRead(stored));
+        QCOMPARE(h.sim->transcript(), retrieval + h.script());
+        QVERIFY(h.sim->transcript().endsWith("\rSAVE\r"));
+        QCOMPARE(h.lastLine(), QStringLiteral("13:05:09 - Setup is complete, Press Done to exit"));
+        QCOMPARE(notSaved(h.window->model(), stored), QStringList());
+        QTEST(changes(retrieved, stored), "changes");
+
+        // A reply after "Done" belongs to no step.
+        const QStringList before = h.monitor();
+        h.window->conversation().GetSetup("SAVE\r\n!");
+        QCOMPARE(h.monitor(), before);
+        QCOMPARE(h.window->conversation().CurrentStep, -1);
+        h.click("B_Cancel");
+        QVERIFY(h.window->ended());
     }
 
     void oneProgramLeavesOneTabAndDefaultsAfterYes()
@@ -1012,17 +897,30 @@ private slots:
         QVERIFY(!h.window->conversation().linkOpen());
     }
 
-    // No to Load Factory Defaults and to saving without a report sends nothing;
-    // Cancel sends "EXIT", and an encoder that then closes the connection ends
-    // the program.
-    void refusalsSendNothingAndCancelStoresNothing()
+    // With no report written, No to saving sends nothing and Yes saves all
+    // the same; No to Load Factory Defaults sends nothing; Cancel sends
+    // "EXIT", and an encoder that then closes the connection ends the program.
+    void unwritableReportAndRefusals_data()
     {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("No") << false;
+        QTest::newRow("Yes") << true;
+    }
+    void unwritableReportAndRefusals()
+    {
+        QFETCH(bool, save);
         Harness h;
         h.services.reportFolder = h.dir.filePath("not-a-folder");
         QVERIFY(QFile(h.services.reportFolder).open(QIODevice::WriteOnly));
         QVERIFY(h.retrieve({"--close-on-exit"}));
         const QByteArray retrieval = h.sim->transcript();
         h.window->model().setSKYR(KyrRow::IpNum, "10.9.9.9");
+        if (save) {
+            QVERIFY(h.runToDone("B_Save", true));
+            QCOMPARE(h.messages.count(), 1);
+            QVERIFY(QFile::exists(h.sim->statePath()));
+            return;
+        }
         h.click("B_Defaults", false);
         h.click("B_Save", false);
         QCOMPARE(h.messages.count(), 2);
@@ -1037,17 +935,6 @@ private slots:
         QCOMPARE(h.sim->transcript(), retrieval + "EXIT\r");
         QVERIFY(!QFile::exists(h.sim->statePath()));
         QCOMPARE(h.stored("IP"), QStringLiteral("127.0.0.1"));
-    }
-
-    void unwritableReportYesStillSaves()
-    {
-        Harness h;
-        h.services.reportFolder = h.dir.filePath("not-a-folder");
-        QVERIFY(QFile(h.services.reportFolder).open(QIODevice::WriteOnly));
-        QVERIFY(h.retrieve());
-        QVERIFY(h.runToDone("B_Save", true));
-        QCOMPARE(h.messages.count(), 1);
-        QVERIFY(QFile::exists(h.sim->statePath()));
     }
 
     // The encoder drops the idle connection while the operator edits: the
@@ -1101,8 +988,7 @@ private slots:
         QVERIFY(!h.timer.isActive());
         QCOMPARE(h.button("B_Cancel")->text(), QStringLiteral("Cancel"));
         h.click("B_Cancel");
-        QVERIFY(w.ended());
-        QVERIFY(!w.conversation().linkOpen());
+        QVERIFY(w.ended() && !w.conversation().linkOpen());
         QVERIFY(h.simCaughtUp());
         QVERIFY(!h.sim->transcript().contains("SAVE\r"));
         QVERIFY(!QFile::exists(h.sim->statePath()));
