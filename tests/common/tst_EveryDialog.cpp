@@ -1,9 +1,9 @@
 // What every window and dialog owes the operator, checked over each of them:
 // a screen reader hears every control by name, every button by its caption
 // (also after the program changes it) and every value shown; text enters a
-// filtered box by no way that gives other text than typing it would; a mouse
-// wheel passing over a list changes nothing. A new dialog joins all of this
-// with one row in addDialogs().
+// filtered box by no way that gives other text than typing it would, and
+// Backspace always works; a mouse wheel passing over a list changes nothing.
+// A new dialog joins all of this with one row in addDialogs().
 #include "DialogRunner.h"
 #include "EditorContext.h"
 #include "FixedClock.h"
@@ -70,16 +70,16 @@ struct World
     FixedClock clock;
     ManualStepTimer timer;
     EditorContext context{kyr, shared, messages, dialogs};
-    AppServices services{.settings = &store,
-                         .messages = &messages,
-                         .dialogs = &dialogs,
-                         .clock = &clock,
-                         .timer = &timer,
-                         .reportFolder = dir.path(),
-                         .tcpPort = 0,
-                         .linkFactory = [](const ConnectionSettings &) { return std::make_unique<MemoryLink>(); },
-                         .logFolder = dir.filePath("logs"),
-                         .logFile = {}};
+    AppServices services{&store,
+                         &messages,
+                         &dialogs,
+                         &clock,
+                         &timer,
+                         dir.path(),
+                         0,
+                         [](const ConnectionSettings &) { return std::make_unique<MemoryLink>(); },
+                         dir.filePath("logs"),
+                         {}};
 };
 
 using Maker = std::function<std::unique_ptr<QWidget>(World &)>;
@@ -205,53 +205,41 @@ QString typed(QLineEdit *box, const QString &keys)
     return box->text();
 }
 
-// The ways other than typing that text enters a box.
-enum class Route { PasteKeys, ContextMenu, Drop, InputMethod };
-
-void enter(QLineEdit *box, Route route, const QString &text)
-{
-    box->end(false);
-    switch (route) {
-    case Route::PasteKeys:
-        QGuiApplication::clipboard()->setText(text);
-        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-        break;
-    case Route::ContextMenu: {
-        QGuiApplication::clipboard()->setText(text);
-        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(1, 1), box->mapToGlobal(QPoint(1, 1)));
-        QCoreApplication::sendEvent(box, &event);
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        QVERIFY(menu);
-        for (QAction *action : menu->actions()) {
-            if (action->text().startsWith(QLineEdit::tr("&Paste")))
-                action->trigger();
-        }
-        menu->close();
-        break;
-    }
-    case Route::Drop: {
-        QMimeData data;
-        data.setText(text);
-        const QPointF at(box->width() - 2, box->height() / 2);
-        QDragEnterEvent enterEvent(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(box, &enterEvent);
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(box, &drop);
-        break;
-    }
-    case Route::InputMethod: {
-        QInputMethodEvent event;
-        event.setCommitString(text);
-        QCoreApplication::sendEvent(box, &event);
-        break;
-    }
-    }
-}
-
-const QList<std::pair<Route, const char *>> kRoutes{{Route::PasteKeys, "Ctrl+V"},
-                                                    {Route::ContextMenu, "context menu Paste"},
-                                                    {Route::Drop, "drop"},
-                                                    {Route::InputMethod, "input method"}};
+// The ways other than typing that text enters a box, each putting it at the end.
+using Route = std::function<void(QLineEdit *, const QString &)>;
+const QList<std::pair<const char *, Route>> kRoutes{
+    {"Ctrl+V",
+     [](QLineEdit *box, const QString &text) {
+         QGuiApplication::clipboard()->setText(text);
+         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+     }},
+    {"context menu Paste",
+     [](QLineEdit *box, const QString &text) {
+         QGuiApplication::clipboard()->setText(text);
+         QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(1, 1), box->mapToGlobal(QPoint(1, 1)));
+         QCoreApplication::sendEvent(box, &event);
+         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+         QVERIFY(menu);
+         for (QAction *action : menu->actions())
+             if (action->text().startsWith(QLineEdit::tr("&Paste")))
+                 action->trigger();
+         menu->close();
+     }},
+    {"drop",
+     [](QLineEdit *box, const QString &text) {
+         QMimeData data;
+         data.setText(text);
+         const QPointF at(box->width() - 2, box->height() / 2);
+         QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+         QCoreApplication::sendEvent(box, &enter);
+         QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+         QCoreApplication::sendEvent(box, &drop);
+     }},
+    {"input method", [](QLineEdit *box, const QString &text) {
+         QInputMethodEvent event;
+         event.setCommitString(text);
+         QCoreApplication::sendEvent(box, &event);
+     }}};
 
 } // namespace
 
@@ -279,22 +267,28 @@ private slots:
         World world;
         std::unique_ptr<QWidget> window = make(world);
         window->show();
-        const QString sample = "1a.2B-c,3 d:4W5pP6D/7x";
+        const QString sample = "1a.2B-c,3 d:4W5pP6D/7x#*w";
+        // What typing the sample leaves in the encoder's address and phone number.
+        const QHash<QString, QString> kept{{"EB_Address", "1.234567"}, {"EB_Phone", "12-,3d4W5pP6D7w"}};
         for (QLineEdit *box : window->findChildren<QLineEdit *>()) {
             if (!box->findChild<KeyFilter *>())
                 continue;
             enable(box);
             const QString expected = typed(box, sample);
-            const QString added = typed(box, "1y");
+            QCOMPARE(expected, kept.value(box->objectName(), expected));
             QVERIFY2(expected != sample, qPrintable(nameOf(box))); // the box does filter
-            for (const auto &[route, routeName] : kRoutes) {
+            QTest::keyClick(box, Qt::Key_Backspace);
+            QVERIFY2(box->text() == expected.chopped(1), qPrintable(nameOf(box) + " refuses Backspace"));
+            const QString added = typed(box, "1y");
+            for (const auto &[routeName, route] : kRoutes) {
                 box->clear();
-                enter(box, route, sample);
+                route(box, sample);
                 QVERIFY2(box->text() == expected, qPrintable(QStringLiteral("%1 by %2: \"%3\", typed \"%4\"")
                                                                  .arg(nameOf(box), routeName, box->text(), expected)));
                 // What the program shows stays whole; only what is added is filtered.
                 box->setText("9x");
-                enter(box, route, "1y");
+                box->end(false);
+                route(box, "1y");
                 QVERIFY2(box->text() == "9x" + added.left(box->maxLength() - 2),
                          qPrintable(QStringLiteral("%1 by %2 after a stored value: \"%3\"")
                                         .arg(nameOf(box), routeName, box->text())));
