@@ -54,9 +54,9 @@ void type(QWidget &parent, const char *name, const QString &keys)
 }
 
 // A stream as "NAME:type:program[:direction[:mode]]", e.g. "LAN1:16:1:D".
-void setStream(clsKYR &kyr, const QString &spec)
+void setStream(clsKYR &kyr, const QString &text)
 {
-    const QStringList f = spec.split(':');
+    const QStringList f = text.split(':');
     int s = 0;
     while (clsKYR::StreamText(s) != f[0])
         ++s;
