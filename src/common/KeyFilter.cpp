@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 
 namespace {
 constexpr int Backspace = 8;
@@ -60,6 +61,8 @@ bool KeyFilter::eventFilter(QObject *watched, QEvent *event)
             return true;
         case QEvent::Drop:
             return drop(event);
+        case QEvent::MouseButtonRelease:
+            return pasteSelection(event);
         case QEvent::InputMethod: {
             auto *input = static_cast<QInputMethodEvent *>(event);
             if (!input->commitString().isEmpty()) {
@@ -105,6 +108,21 @@ void KeyFilter::insert(const QString &text)
     // Like a swallowed key, text that is all filtered out leaves the box as it was.
     if (!filtered.isEmpty())
         box->insert(filtered);
+}
+
+bool KeyFilter::pasteSelection(QEvent *event)
+{
+    // The middle button pastes the selection; the box would cut it to its
+    // length before the filter could drop what it refuses ("a192" in a
+    // three-digit box would leave "19").
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    if (mouse->button() != Qt::MiddleButton || !clipboard->supportsSelection() ||
+        !box->rect().contains(mouse->position().toPoint()))
+        return false;
+    box->deselect();
+    insert(clipboard->text(QClipboard::Selection));
+    return true;
 }
 
 void KeyFilter::showContextMenu(QEvent *event)

@@ -32,6 +32,7 @@ private:
     bool filterKey(QEvent *event);
     // Puts text in at the cursor, filtered, as one edit.
     void insert(const QString &text);
+    bool pasteSelection(QEvent *event);
     void showContextMenu(QEvent *event);
     bool drop(QEvent *event);
     // The last line of defence: whatever other way text came in, what the
