@@ -52,7 +52,8 @@ QString KeyFilter::Filtered(const Filter &filter, const QString &text)
 
 bool KeyFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == box && !box->isReadOnly()) {
+    // While the box is being destroyed it is no longer a QLineEdit: leave it be.
+    if (watched == box && qobject_cast<QLineEdit *>(watched) && !box->isReadOnly()) {
         switch (event->type()) {
         case QEvent::KeyPress:
             return filterKey(event);
