@@ -92,6 +92,25 @@ QGroupBox *MakeFrame(const QString &name, const QString &title, QWidget *parent)
     return named(new QGroupBox(title, parent), name, title);
 }
 
+namespace {
+QBoxLayout *place(QBoxLayout *layout, std::initializer_list<QWidget *> controls)
+{
+    for (QWidget *control : controls)
+        layout->addWidget(control);
+    return layout;
+}
+} // namespace
+
+QBoxLayout *PlaceInRow(QWidget *frame, std::initializer_list<QWidget *> controls)
+{
+    return place(new QHBoxLayout(frame), controls);
+}
+
+QBoxLayout *PlaceInColumn(QWidget *frame, std::initializer_list<QWidget *> controls)
+{
+    return place(new QVBoxLayout(frame), controls);
+}
+
 QTabBar *MakeTabs(const QString &name, const QString &label, const QStringList &tabs, QWidget *parent)
 {
     auto *bar = named(new QTabBar(parent), name, label);

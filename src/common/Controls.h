@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -43,6 +44,9 @@ QScrollBar *MakeScrollBar(const QString &name, const QString &label, QWidget *pa
 // The buttons at the foot of a dialog, right-aligned; the first one is the
 // default button (Return presses it).
 QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons);
+// Lays controls out inside a frame, side by side or one under another.
+QBoxLayout *PlaceInRow(QWidget *frame, std::initializer_list<QWidget *> controls);
+QBoxLayout *PlaceInColumn(QWidget *frame, std::initializer_list<QWidget *> controls);
 
 // Changes the caption of a button, check box, option, frame or label, and
 // its accessible name with it (to the caption, or to the given name when the

@@ -197,15 +197,11 @@ QWidget *frmCaption::makePortPanel()
     F_Input = MakeFrame(QStringLiteral("F_Input"), QStringLiteral("Input Mode"), panel);
     RB_Normal = MakeOption(QStringLiteral("RB_Normal"), QStringLiteral("Caption Server"), F_Input);
     RB_FieldMarked = MakeOption(QStringLiteral("RB_FieldMarked"), QStringLiteral("Field Marked"), F_Input);
-    auto *input = new QHBoxLayout(F_Input);
-    input->addWidget(RB_Normal);
-    input->addWidget(RB_FieldMarked);
+    PlaceInRow(F_Input, {RB_Normal, RB_FieldMarked});
     F_Protocol = MakeFrame(QStringLiteral("F_Protocol"), QStringLiteral("Protocol"), panel);
     RB_Push = MakeOption(QStringLiteral("RB_Push"), QStringLiteral("Push"), F_Protocol);
     RB_Pull = MakeOption(QStringLiteral("RB_Pull"), QStringLiteral("SMPTE 333"), F_Protocol);
-    auto *protocol = new QHBoxLayout(F_Protocol);
-    protocol->addWidget(RB_Push);
-    protocol->addWidget(RB_Pull);
+    PlaceInRow(F_Protocol, {RB_Push, RB_Pull});
 
     CB_Echo = MakeCheck(QStringLiteral("CB_Echo"), QStringLiteral("Echo Commands"), panel);
     CB_ExternalModem = MakeCheck(QStringLiteral("CB_ExternalModem"), QStringLiteral("External Modem"), panel);

@@ -80,9 +80,7 @@ frmTransparent::frmTransparent(EditorContext &context, QWidget *parent) : QDialo
     F_Direction = MakeFrame(QStringLiteral("F_Direction"), QStringLiteral("Data Direction"), this);
     RB_Encode = MakeOption(QStringLiteral("RB_Encode"), QStringLiteral("Encode Into the Signal"), F_Direction);
     RB_Decode = MakeOption(QStringLiteral("RB_Decode"), QStringLiteral("Decode From the Signal"), F_Direction);
-    auto *directions = new QVBoxLayout(F_Direction);
-    directions->addWidget(RB_Encode);
-    directions->addWidget(RB_Decode);
+    PlaceInColumn(F_Direction, {RB_Encode, RB_Decode});
 
     // The port, the identifiers, the line.
     auto *ids = new QGridLayout;
@@ -173,9 +171,7 @@ frmTransparent::frmTransparent(EditorContext &context, QWidget *parent) : QDialo
     F_Vanc = MakeFrame(QStringLiteral("F_Vanc"), QStringLiteral("Flush Buffer at Vanc"), F_ByteMode);
     CB_Field1 = MakeCheck(QStringLiteral("CB_Field1"), QStringLiteral("Field 1"), F_Vanc);
     CB_Field2 = MakeCheck(QStringLiteral("CB_Field2"), QStringLiteral("Field 2"), F_Vanc);
-    auto *vancRow = new QHBoxLayout(F_Vanc);
-    vancRow->addWidget(CB_Field1);
-    vancRow->addWidget(CB_Field2);
+    PlaceInRow(F_Vanc, {CB_Field1, CB_Field2});
     F_Timeout = MakeFrame(QStringLiteral("F_Timeout"), QStringLiteral("Flush Buffer Timeout"), F_ByteMode);
     const char *const flushNames[] = {"RB_Off", "RB_1Field", "RB_2Fields"};
     const char *const flushCaptions[] = {"Off", "1 Field", "2 Fields"};
