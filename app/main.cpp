@@ -18,8 +18,7 @@ int main(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
     QApplication app(argc, argv);
-    QApplication::setApplicationVersion(
-        QStringLiteral("%1.%2.%3").arg(KYR7_VERSION_MAJOR).arg(KYR7_VERSION_MINOR).arg(KYR7_VERSION_PATCH));
+    QApplication::setApplicationVersion(QStringLiteral(KYR7_VERSION));
 
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("KYR7 Setup Program: sets up a KYR7 encoder."));

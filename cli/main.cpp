@@ -15,8 +15,7 @@ int main(int argc, char *argv[])
         qputenv("QT_NO_GLIB", "1");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kyr7ctl"));
-    QCoreApplication::setApplicationVersion(
-        QStringLiteral("%1.%2.%3").arg(KYR7_VERSION_MAJOR).arg(KYR7_VERSION_MINOR).arg(KYR7_VERSION_PATCH));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KYR7_VERSION));
 
     CtlOptions options;
     QString error;

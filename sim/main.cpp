@@ -76,8 +76,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kyr7sim"));
-    QCoreApplication::setApplicationVersion(
-        QStringLiteral("%1.%2.%3").arg(KYR7_VERSION_MAJOR).arg(KYR7_VERSION_MINOR).arg(KYR7_VERSION_PATCH));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KYR7_VERSION));
 
     SimOptions options;
     QString error;

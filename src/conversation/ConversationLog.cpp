@@ -79,10 +79,7 @@ bool ConversationLog::start(const QString &path, QIODevice::OpenMode mode, const
     written = 0;
     lineDirection = 0;
     lastPiece = QTime();
-    put(QStringLiteral("# KYR7Set %1.%2.%3 conversation, %4, %5\n")
-            .arg(KYR7_VERSION_MAJOR)
-            .arg(KYR7_VERSION_MINOR)
-            .arg(KYR7_VERSION_PATCH)
+    put(QStringLiteral("# KYR7Set " KYR7_VERSION " conversation, %1, %2\n")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), link)
             .toUtf8());
     return file.isOpen();

@@ -168,8 +168,7 @@ void clsReport::Header(QString &out, const QDateTime &now, const QLocale &locale
     const QLocale c = QLocale::c();
     line(out, QStringLiteral("KYR7 Configuration"));
     line(out, {});
-    line(out,
-         QStringLiteral("KYR7Set V%1.%2.%3").arg(KYR7_VERSION_MAJOR).arg(KYR7_VERSION_MINOR).arg(KYR7_VERSION_PATCH));
+    line(out, QStringLiteral("KYR7Set V" KYR7_VERSION));
     line(out, QStringLiteral("Saved:  ") +
                   stampText(locale.toString(now.time(), QLocale::ShortFormat), c.toString(now.time(), u"HH:mm")) +
                   u' ' +

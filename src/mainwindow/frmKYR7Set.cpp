@@ -343,10 +343,7 @@ bool frmKYR7Set::Start()
         for (int i = 0; i <= 14; ++i)
             CB_Video->addItem(clsKYR::VideoName(i, true));
     });
-    setWindowTitle(QStringLiteral("KYR7 Setup Program Version %1.%2.%3")
-                       .arg(KYR7_VERSION_MAJOR)
-                       .arg(KYR7_VERSION_MINOR)
-                       .arg(KYR7_VERSION_PATCH));
+    setWindowTitle(QStringLiteral("KYR7 Setup Program Version " KYR7_VERSION));
     show();
     MonitorOn();
     MonitorAdd(QStringLiteral("Attempting to connect to KYR7"));

@@ -512,8 +512,7 @@ private slots:
         h.clock.time = QTime(9, 0, 5);
         frmKYR7Set &w = h.make();
         QVERIFY(w.Start());
-        QCOMPARE(w.windowTitle(), QString::asprintf("KYR7 Setup Program Version %d.%d.%d", KYR7_VERSION_MAJOR,
-                                                    KYR7_VERSION_MINOR, KYR7_VERSION_PATCH));
+        QCOMPARE(w.windowTitle(), QStringLiteral("KYR7 Setup Program Version " KYR7_VERSION));
         for (int i = 1; i <= 14; ++i)
             w.MonitorAdd(QStringLiteral("line %1").arg(i));
         QCOMPARE(h.monitor().size(), 15);

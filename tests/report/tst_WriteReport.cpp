@@ -103,8 +103,7 @@ private slots:
     {
         const QString now = QLocale().toString(kNow.time(), QLocale::ShortFormat) + u' ' +
                             QLocale().toString(kNow.date(), QLocale::ShortFormat);
-        const QString version =
-            QStringLiteral("%1.%2.%3").arg(KYR7_VERSION_MAJOR).arg(KYR7_VERSION_MINOR).arg(KYR7_VERSION_PATCH);
+        const QString version = QStringLiteral(KYR7_VERSION);
         // The full configuration counts two programs; with one, the "Program 2" block goes.
         for (const char *extra : {(const char *)nullptr, "", "KYR ProgramCount=1"}) {
             clsKYR kyr;
