@@ -30,6 +30,7 @@ QString ConstantModule::FileName(File file)
 ConstantModule ConstantModule::Read(const clsKYR &kyr, int stream)
 {
     ConstantModule module;
+    module.stream = stream;
     module.file = FileOf(kyr.sSTR(stream, StrRow::FileName));
     module.did = kyr.str(stream, StrRow::Did).toInt();
     module.sdid = kyr.str(stream, StrRow::SDid).toInt();
@@ -41,23 +42,28 @@ ConstantModule ConstantModule::Read(const clsKYR &kyr, int stream)
 
 void ConstantModule::Write(clsKYR &kyr, SharedState &state, int program) const
 {
-    const int stream = FileStream(program);
     if (file == None) {
-        state.StreamInUse.at(stream) = false;
-        kyr.setStr(stream, StrRow::StreamType, KyrValue(qint32(ModuleType::Free)));
+        if (stream >= 0) {
+            state.StreamInUse.at(size_t(stream)) = false;
+            kyr.setStr(stream, StrRow::StreamType, KyrValue(qint32(ModuleType::Free)));
+        }
         state.CurrentStream = -1;
         return;
     }
-    state.StreamInUse.at(stream) = true;
-    state.CurrentStream = stream;
+    // A module stays in the stream it was found in (a program's module may
+    // stand in the other program's file stream), so that it is never written
+    // twice nor left where None cannot remove it.
+    const int written = stream >= 0 ? stream : FileStream(program);
+    state.StreamInUse.at(size_t(written)) = true;
+    state.CurrentStream = written;
     const qint32 mask = clsKYR::InsertLines(line);
-    kyr.setStr(stream, StrRow::StreamType, KyrValue(qint32(ModuleType::Constant)));
-    kyr.setSSTR(stream, StrRow::Program, QString::number(program + 1));
-    kyr.setStr(stream, StrRow::Did, KyrValue(quint8(did)));
-    kyr.setStr(stream, StrRow::SDid, KyrValue(quint8(sdid)));
-    kyr.setSSTR(stream, StrRow::DataChannel, luma ? QStringLiteral("L") : QStringLiteral("C"));
-    kyr.setStr(stream, StrRow::InsertLinesF2, KyrValue(mask));
-    kyr.setStr(stream, StrRow::InsertLinesF1, KyrValue(mask));
-    kyr.setSSTR(stream, StrRow::FileName, FileName(file));
-    kyr.setSSTR(stream, StrRow::ConditionalInsertion, conditional ? QStringLiteral("1") : QStringLiteral("0"));
+    kyr.setStr(written, StrRow::StreamType, KyrValue(qint32(ModuleType::Constant)));
+    kyr.setSSTR(written, StrRow::Program, QString::number(program + 1));
+    kyr.setStr(written, StrRow::Did, KyrValue(quint8(did)));
+    kyr.setStr(written, StrRow::SDid, KyrValue(quint8(sdid)));
+    kyr.setSSTR(written, StrRow::DataChannel, luma ? QStringLiteral("L") : QStringLiteral("C"));
+    kyr.setStr(written, StrRow::InsertLinesF2, KyrValue(mask));
+    kyr.setStr(written, StrRow::InsertLinesF1, KyrValue(mask));
+    kyr.setSSTR(written, StrRow::FileName, FileName(file));
+    kyr.setSSTR(written, StrRow::ConditionalInsertion, conditional ? QStringLiteral("1") : QStringLiteral("0"));
 }

@@ -18,6 +18,8 @@ struct ConstantModule
     bool luma = true;
     int line = 9;
     bool conditional = false;
+    // The stream the module was read from; -1 for a new module.
+    int stream = -1;
 
     // The file stream of a program: FILE1 for program 0, FILE2 for program 1.
     static int FileStream(int program);
@@ -28,8 +30,9 @@ struct ConstantModule
 
     // The module as stored in a stream.
     static ConstantModule Read(const clsKYR &kyr, int stream);
-    // Writes the module to the program's file stream and marks it in use, or
-    // with None releases that stream (its other parameters kept). Leaves
-    // CurrentStream naming the stream, or -1.
+    // Writes the module to the stream it was read from (a new module to the
+    // program's file stream) and marks it in use; with None releases the
+    // stream it was read from (its other parameters kept), and a new module
+    // touches nothing. Leaves CurrentStream naming the stream, or -1.
     void Write(clsKYR &kyr, SharedState &state, int program) const;
 };

@@ -79,10 +79,10 @@ frmConstant::frmConstant(EditorContext &context, QWidget *parent) : QDialog(pare
     }
 
     const bool sd = RequestsSD(kyr, program);
-    const int stream = context.state.CurrentStream;
+    loaded = context.state.CurrentStream;
     ConstantModule module;
-    if (stream != -1)
-        module = ConstantModule::Read(kyr, stream);
+    if (loaded != -1)
+        module = ConstantModule::Read(kyr, loaded);
     RB_File[module.file]->setChecked(true);
     ShowHex(EB_DID, module.did);
     ShowHex(EB_SDID, module.sdid);
@@ -96,6 +96,7 @@ frmConstant::frmConstant(EditorContext &context, QWidget *parent) : QDialog(pare
 ConstantModule frmConstant::shown() const
 {
     ConstantModule module;
+    module.stream = loaded;
     for (int k = 0; k < int(RB_File.size()); ++k) {
         if (RB_File[k]->isChecked())
             module.file = ConstantModule::File(k);

@@ -33,6 +33,7 @@ public slots:
 private:
     EditorContext &context;
     int program = 0;
+    int loaded = -1; // the stream the module was read from, -1 for a new one
 
     QGroupBox *F_Constant = nullptr;
     // RB_None, RB_Stereo, RB_51, RB_Stereo_SAP, RB_51_SAP, by ConstantModule::File
