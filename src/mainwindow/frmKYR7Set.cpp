@@ -798,14 +798,29 @@ void frmKYR7Set::B_Clear_Click()
 {
     if (monitorShowing())
         return;
-    const bool yes = services.messages->ask(QStringLiteral("Warning, About to remove configuration information"),
-                                            QStringLiteral("This action will remove all the current streams") + kCRLF +
-                                                QStringLiteral("Are you sure you want to continue?"));
-    if (!yes)
+    const int program = shared.CurrentProgram + 1;
+    // A bridge joins two programs through its two streams: clearing either
+    // program removes both, so that no save sends a bridge with one end.
+    const int bridgeStreams[] = {StreamSlot::INBRIDGE1, StreamSlot::OUTBRIDGE1};
+    bool bridgeHere = false;
+    bool bridgeElsewhere = false;
+    for (int s : bridgeStreams) {
+        if (isNumber(kyr.str(s, StrRow::StreamType), TypeBridging))
+            (isNumber(kyr.str(s, StrRow::Program), program) ? bridgeHere : bridgeElsewhere) = true;
+    }
+    QString text = QStringLiteral("This action will remove all the current streams") + kCRLF;
+    if (bridgeHere && bridgeElsewhere)
+        text += QStringLiteral("The bridging module joins both programs and will be removed from both.") + kCRLF;
+    text += QStringLiteral("Are you sure you want to continue?");
+    if (!services.messages->ask(QStringLiteral("Warning, About to remove configuration information"), text))
         return;
     for (int s = 0; s < clsKYR::StreamSlots; ++s) {
-        if (isNumber(kyr.str(s, StrRow::Program), shared.CurrentProgram + 1))
-            kyr.setStr(s, StrRow::StreamType, KyrValue(qint32(0)));
+        if (isNumber(kyr.str(s, StrRow::Program), program))
+            kyr.setStr(s, StrRow::StreamType, KyrValue(qint32(TypeFree)));
+    }
+    for (int s : bridgeStreams) {
+        if (bridgeHere && isNumber(kyr.str(s, StrRow::StreamType), TypeBridging))
+            kyr.setStr(s, StrRow::StreamType, KyrValue(qint32(TypeFree)));
     }
     SetDisplay();
 }
