@@ -8,6 +8,7 @@
 #include "Messages.h"
 #include "ModuleEditors.h"
 #include "ModuleType.h"
+#include "SaveRows.h"
 #include "StepTimer.h"
 #include "WindowRole.h"
 #include "WriteReport.h"
@@ -613,7 +614,10 @@ void frmKYR7Set::SetDisplay()
                 box->addItem(kCaption);
             const bool bridgeFree = !isNumber(kyr.str(StreamSlot::INBRIDGE1, StrRow::StreamType), TypeBridging) &&
                                     !isNumber(kyr.str(StreamSlot::OUTBRIDGE1, StrRow::StreamType), TypeBridging);
-            if (bridging < kyr.KYR(KyrRow::BridgingStreams).toDouble() && bridgeFree)
+            // Offered only where a save carries the bridge streams.
+            const bool bridgeSaved = SavesSection(kyr, Section::Str, StreamSlot::INBRIDGE1) &&
+                                     SavesSection(kyr, Section::Str, StreamSlot::OUTBRIDGE1);
+            if (bridging < kyr.KYR(KyrRow::BridgingStreams).toDouble() && bridgeFree && bridgeSaved)
                 box->addItem(kBridging);
             box->setCurrentIndex(0);
             CB_Module_Click(f);
