@@ -21,10 +21,12 @@ TransparentModule TransparentModule::Open(const clsKYR &kyr, const SharedState &
     m.loaded = isStream(state.CurrentStream) ? state.CurrentStream : -1;
     m.chosen = m.loaded;
     // The file and bridge streams and the other program's test stream are
-    // never offered; this program's test stream is, when free.
+    // never offered; this program's test stream is, when free. A stream the
+    // model holds as used is never free, whatever the marks say.
     const int testStream = StreamSlot::BTEST1 + m.program;
     for (int s = 0; s < Streams; ++s)
-        m.inUse[size_t(s)] = (s >= StreamSlot::FILE1 && s != testStream) || state.StreamInUse[size_t(s)];
+        m.inUse[size_t(s)] =
+            (s >= StreamSlot::FILE1 && s != testStream) || state.StreamInUse[size_t(s)] || ModuleType::Used(kyr, s);
 
     if (m.loaded < 0) {
         m.dataType.set(AudioMetadata);

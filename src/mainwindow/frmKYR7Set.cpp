@@ -561,12 +561,17 @@ void frmKYR7Set::SetDisplay()
     int bridging = 0;
     guarded(routine, [&] {
         for (int s = 0; s < clsKYR::StreamSlots; ++s) {
+            // Every stream is marked on every redraw, also past the eighth
+            // slot shown and whatever its type: the editors offer only the
+            // streams left unmarked.
+            shared.StreamInUse.at(s) = ModuleType::Used(kyr, s);
             const double type = kyr.str(s, StrRow::StreamType).toDouble();
+            // The slots shown stop after eight; with no free slot left, the
+            // counters no longer matter.
+            if (f >= Slots)
+                continue;
             const bool ours = isNumber(kyr.str(s, StrRow::Program), program + 1);
-            if (type == TypeFree) {
-                shared.StreamInUse.at(s) = false;
-            } else if (type == TypeTransparent || type == TypeConstant || type == TypeBridging) {
-                shared.StreamInUse.at(s) = true;
+            if (type == TypeTransparent || type == TypeConstant || type == TypeBridging) {
                 if (type == TypeTransparent)
                     ++transparent;
                 else if (type == TypeConstant)
@@ -582,7 +587,6 @@ void frmKYR7Set::SetDisplay()
                     ++f;
                 }
             } else if (type == TypeCaption) {
-                shared.StreamInUse.at(s) = true;
                 const bool primary =
                     kyr.sSTR(s, StrRow::Direction) == QLatin1String("E") && isNumber(kyr.str(s, StrRow::Mode), 0);
                 if (primary)
@@ -593,8 +597,6 @@ void frmKYR7Set::SetDisplay()
                     ++f;
                 }
             }
-            if (f > Slots - 1)
-                break;
         }
     });
 

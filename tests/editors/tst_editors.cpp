@@ -424,6 +424,9 @@ private slots:
         row("program 1 is offered no file, bridge or other module's stream", {"inuse=LAN1,FILE1,BTEST1,INBRIDGE1"},
             {"ports:None PORTA PORTB PORTC MODEM 2001 2002 2003 2004 2005 2006 2007", "B_Cancel"},
             "RB_Audio bytes 50 1 9669 - - 9 chroma 1 None", "");
+        row("a stream of a type the program does not know is never offered", {"LAN3.StreamType=0x0008"},
+            {"ports:None PORTA PORTB PORTC MODEM 2000 2001 2003 2004 2005 2006 2007 BTEST1", "B_Cancel"},
+            "RB_Audio bytes 50 1 9669 - - 9 chroma 1 None", "");
         row("program 2 is offered its own port and BTEST2", {"program=1", "inuse=LAN1,LAN4,BTEST1", "open=LAN3"},
             {"ports:None PORTA PORTB PORTC MODEM 2001 2002 2004 2005 2006 2007 BTEST2", "B_Cancel"},
             "RB_Custom bytes 51 1 1512 100 50 12 luma - 1 2002", "");

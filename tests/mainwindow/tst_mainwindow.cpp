@@ -564,6 +564,13 @@ private slots:
             << QStringList{"LAN1:16:2"} << QStringList{"N[TCCaB]", "Ca@2000 N[TCB]"};
         QTest::newRow("a bridge, limit not reached")
             << QStringList{"INBRIDGE1:4:2", "OUTBRIDGE1:4:1"} << QStringList{"B@Bridge N[TCCa]", "B@Bridge N[TCCa]"};
+        // The slots stop after eight; the marks do not.
+        QTest::newRow("eight slots, then another program's module")
+            << QStringList{"PORTA:1:1", "PORTB:1:1", "PORTC:1:1", "MODEM:1:1", "LAN1:1:1",
+                           "LAN2:1:1",  "LAN3:1:1",  "LAN4:1:1",  "LAN5:1:2",  "FILE1:2:1"}
+            << QStringList{"T@PORTA T@PORTB T@PORTC T@MODEM T@2000 T@2000 T@5003 T@2000", "T@2000 N[CCaB]"};
+        QTest::newRow("a type the program does not know: in use, no slot")
+            << QStringList{"LAN3:8:1", "BTEST2:32:2"} << QStringList{"N[TCCaB]", "N[TCCaB]"};
     }
     void moduleSlots()
     {
@@ -575,12 +582,16 @@ private slots:
         for (const QString &stream : streams)
             setStream(w.model(), stream);
         w.SetDisplay();
-        QTEST(QStringList({h.modules(0), h.modules(1)}), "shown");
-        QStringList inUse;
-        for (int s = 0; s < clsKYR::StreamSlots; ++s)
-            if (w.state().StreamInUse[s])
-                inUse << clsKYR::StreamText(s);
-        QCOMPARE(inUse.join(' '), streams.join(' ').remove(QRegularExpression(":[^ ]*")));
+        QStringList shown;
+        for (int program : {0, 1}) {
+            shown << h.modules(program);
+            QStringList inUse;
+            for (int s = 0; s < clsKYR::StreamSlots; ++s)
+                if (w.state().StreamInUse[s])
+                    inUse << clsKYR::StreamText(s);
+            QCOMPARE(inUse.join(' '), streams.join(' ').remove(QRegularExpression(":[^ ]*")));
+        }
+        QTEST(shown, "shown");
         QCOMPARE(h.messages.count(), 0);
     }
 
