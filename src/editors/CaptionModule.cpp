@@ -77,6 +77,34 @@ int portOf(const clsKYR &kyr, int s)
     return -1;
 }
 
+// The streams of one caption module are written with one insertion: the
+// same identifiers, channel and line.
+bool sameInsertion(const clsKYR &kyr, int a, int b)
+{
+    for (int row : {StrRow::Did, StrRow::SDid, StrRow::DataChannel, StrRow::InsertLinesF1}) {
+        if (kyr.sSTR(a, row) != kyr.sSTR(b, row))
+            return false;
+    }
+    return true;
+}
+
+// The primary stream whose module a caption stream of the program belongs
+// to. A program may hold more than one primary stream, each shown in a slot
+// of its own: a primary stream is its own module's, and any other port's
+// stream belongs to the first primary stream it shares its insertion with,
+// else to the first primary stream, so that every stream belongs to exactly
+// one module. -1 for a program without a primary stream.
+int moduleOf(const clsKYR &kyr, int s, const QList<int> &primaries)
+{
+    if (primaries.contains(s))
+        return s;
+    for (int primary : primaries) {
+        if (sameInsertion(kyr, s, primary))
+            return primary;
+    }
+    return primaries.value(0, -1);
+}
+
 } // namespace
 
 CaptionModule CaptionModule::Read(const clsKYR &kyr, const SharedState &state)
@@ -96,15 +124,30 @@ CaptionModule CaptionModule::Read(const clsKYR &kyr, const SharedState &state)
     load(m.upstream708, kyr, Section::Cap, p, CapRow::C1To708);
     load(m.upstreamServices, kyr, Section::Cap, p, CapRow::UpstreamS1);
 
-    // The streams of this program's caption module; when two claim one port,
-    // the higher stream number wins.
+    // The caption streams of this program with a port, and the module opened:
+    // the one whose primary stream is CurrentStream (the slot configured),
+    // else the first.
+    QList<int> captionStreams;
+    QList<int> primaries;
     for (int s = 0; s < Streams; ++s) {
-        m.inUse[size_t(s)] = state.StreamInUse.at(size_t(s));
         if (!is(kyr.str(s, StrRow::StreamType), ModuleType::Caption) || !is(kyr.str(s, StrRow::Program), p + 1))
             continue;
         const int port = portOf(kyr, s);
-        if (port < 0)
+        if (port >= 0)
+            captionStreams.append(s);
+        if (port == Primary)
+            primaries.append(s);
+    }
+    const int opened = primaries.contains(state.CurrentStream) ? state.CurrentStream : primaries.value(0, -1);
+
+    // The streams of that module; when two claim one port, the higher stream
+    // number wins. A stream the model holds as used is never offered.
+    for (int s = 0; s < Streams; ++s)
+        m.inUse[size_t(s)] = state.StreamInUse.at(size_t(s)) || ModuleType::Used(kyr, s);
+    for (int s : captionStreams) {
+        if (moduleOf(kyr, s, primaries) != opened)
             continue;
+        const int port = portOf(kyr, s);
         CaptionPort &cp = m.ports[size_t(port)];
         cp.stream = cp.loaded = s;
         if (port <= Xds) {

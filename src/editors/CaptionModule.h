@@ -38,9 +38,11 @@ public:
     static constexpr int PortStreams = 12;
     static constexpr int Streams = 18;
 
-    // The module of CurrentProgram. A program that already has caption
-    // streams opens on them even when CurrentStream is -1, so a new module
-    // never starts over existing streams.
+    // The module of CurrentProgram whose primary stream is CurrentStream; a
+    // program may hold more than one, each with the other ports' streams
+    // that share its insertion. A program that already has caption streams
+    // opens on them even when CurrentStream is -1, so a new module never
+    // starts over existing streams.
     static CaptionModule Read(const clsKYR &kyr, const SharedState &state);
 
     // The streams the port list offers besides "None": the port's own stream

@@ -76,7 +76,8 @@ void play(MappingRules &rules, const QString &clicks)
 // The caption editor's own steps: "preset:ok", "preset:other" or
 // "preset:close" say how the next preset dialog ends; "mapping:CLICKS" and
 // "upstream:CLICKS" open a drawing, play the clicks and apply ("|cancel" at
-// the end cancels); any other step is the operator's (Editing::step).
+// the end cancels); "ports:ITEMS" is what the port list offers then; any
+// other step is the operator's (Editing::step).
 void Do(Editing &e, frmCaption &d, const QString &step)
 {
     const QString what = step.section(':', 0, 0), arg = step.section(':', 1);
@@ -93,6 +94,8 @@ void Do(Editing &e, frmCaption &d, const QString &step)
             child<QPushButton>(dialog, arg.endsWith("|cancel") ? "B_Cancel" : "B_Apply")->click();
         };
         child<QPushButton>(d, what == "mapping" ? "B_StreamMapping" : "B_Upstream")->click();
+    } else if (what == "ports") {
+        QCOMPARE(Items(child<QComboBox>(d, "CB_Port")).join(' '), arg);
     } else {
         e.step(d, step);
     }
@@ -446,6 +449,17 @@ private slots:
         row("releasing the primary port, No: nothing changes", module, {"no", "pick:CB_Port=None", "B_Apply"}, {});
         row("a stream with Mode 3 is neither shown nor released", {"cap:4:E:0", "cap:5:E:3", "current=4"},
             {"yes", "pick:CB_Port=None", "B_Apply"}, {"LAN1: StreamType=0x0000"});
+        // Two primary streams in one program, each in a slot of its own; the
+        // other ports' streams go with the one whose insertion they share.
+        const QStringList two{"cap:4:E:0", "cap:6:E:0", "cap:7:E:1", "cap:8:D:2", "LAN3.Did=0x62", "LAN4.Did=0x62"};
+        row("two primary streams: the first slot's module releases its own", two + QStringList{"current=4"},
+            {"tab:1", "ports:None PORTA PORTB PORTC MODEM 2001 2005 2006 2007", "tab:0", "yes", "pick:CB_Port=None",
+             "B_Apply"},
+            {"LAN1: StreamType=0x0000", "LAN5: StreamType=0x0000"});
+        row("two primary streams: the second slot's module releases its own", two + QStringList{"current=6"},
+            {"tab:1", "ports:None PORTA PORTB PORTC MODEM 2001 2003 2005 2006 2007", "tab:0", "yes",
+             "pick:CB_Port=None", "B_Apply"},
+            {"LAN3: StreamType=0x0000", "LAN4: StreamType=0x0000"});
         row("the primary port moves: old stream released, new one written", module, {"pick:CB_Port=2004", "B_Apply"},
             {"LAN1: StreamType=0x0000", "LAN5: StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000"});
         row("a secondary port through its preset, the XDS port keeping XDS", {"cap:4:E:0", "cap:0:E:2", "current=4"},
