@@ -614,8 +614,9 @@ void frmKYR7Set::SetDisplay()
                 box->addItem(kConstant);
             if (caption < kyr.KYR(KyrRow::CaptionStreams).toDouble() && !hasCaption)
                 box->addItem(kCaption);
-            const bool bridgeFree = !isNumber(kyr.str(StreamSlot::INBRIDGE1, StrRow::StreamType), TypeBridging) &&
-                                    !isNumber(kyr.str(StreamSlot::OUTBRIDGE1, StrRow::StreamType), TypeBridging);
+            // A new bridge overwrites both bridge streams, whatever they hold.
+            const bool bridgeFree =
+                !ModuleType::Used(kyr, StreamSlot::INBRIDGE1) && !ModuleType::Used(kyr, StreamSlot::OUTBRIDGE1);
             // Offered only where a save carries the bridge streams.
             const bool bridgeSaved = SavesSection(kyr, Section::Str, StreamSlot::INBRIDGE1) &&
                                      SavesSection(kyr, Section::Str, StreamSlot::OUTBRIDGE1);

@@ -571,6 +571,8 @@ private slots:
             << QStringList{"T@PORTA T@PORTB T@PORTC T@MODEM T@2000 T@2000 T@5003 T@2000", "T@2000 N[CCaB]"};
         QTest::newRow("a type the program does not know: in use, no slot")
             << QStringList{"LAN3:8:1", "BTEST2:32:2"} << QStringList{"N[TCCaB]", "N[TCCaB]"};
+        QTest::newRow("a bridge stream of an unknown type: no bridge offered")
+            << QStringList{"OUTBRIDGE1:8:2"} << QStringList{"N[TCCa]", "N[TCCa]"};
     }
     void moduleSlots()
     {
