@@ -399,6 +399,64 @@ void editCaption(QDialog &d)
     click(d, dialog.endsWith("StreamMapping") ? "B_OK" : "B_Apply");
 }
 
+// What a list offers, one item after another.
+QString offered(QDialog &d, const char *name)
+{
+    return texts(d.findChild<QComboBox *>(name)->model()).join(' ');
+}
+
+// Clicks these controls in turn; the last one closes the dialog.
+Editor clicks(const QStringList &names)
+{
+    return [names](QDialog &d) {
+        for (const QString &name : names)
+            click(d, qPrintable(name));
+    };
+}
+
+// A transparent module moved to another port, after the ports offered are
+// checked: never a stream of another module, whatever the slots show.
+Editor movedTo(const QString &port, const QString &ports)
+{
+    return [=](QDialog &d) {
+        QCOMPARE(offered(d, "CB_Port"), ports);
+        choose(d, "CB_Port", port);
+        click(d, "B_Apply");
+    };
+}
+
+// Two caption modules in program 1: the demo's on 2000, and one on 2002 with
+// its secondary port on 2003 (both with DID 62). Each opens on its own
+// streams; the first gets DID 63, the second is released with its secondary.
+void editTwoCaptionModules(QDialog &d)
+{
+    auto *tabs = d.findChild<QTabBar *>("TS_Ports");
+    const QString primary = d.findChild<QComboBox *>("CB_Port")->currentText();
+    tabs->setCurrentIndex(1);
+    const QString secondary = d.findChild<QComboBox *>("CB_Port")->currentText();
+    tabs->setCurrentIndex(0);
+    QCOMPARE(primary + " " + secondary + " " + d.findChild<QLineEdit *>("EB_DID")->text(),
+             QString(primary == "2000" ? "2000 None 61" : "2002 2003 62"));
+    if (primary == "2000")
+        type(d, "EB_DID", "63");
+    else
+        choose(d, "CB_Port", "None");
+    click(d, "B_Apply");
+}
+
+// Beside a stream of a type the program does not know (2002): the caption
+// editor does not offer it and is cancelled, the transparent module moves
+// from 2001 to 2003.
+void editBesideUnknownType(QDialog &d)
+{
+    if (QByteArray(d.metaObject()->className()) == "frmCaption") {
+        QCOMPARE(offered(d, "CB_Port"), QStringLiteral("None PORTA PORTB PORTC MODEM 2000 2003 2004 2005 2006 2007"));
+        click(d, "B_Cancel");
+        return;
+    }
+    movedTo("2003", "None PORTA PORTB PORTC MODEM 2001 2003 2004 2005 2006 2007 BTEST1")(d);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Editor)
@@ -792,6 +850,57 @@ private slots:
                            "Language708S1= Language708S2= Language708S3= Language708S4= Language708S5= Language708S6=",
                            "LAN3 StreamType=0x0010 Program=2 DataChannel=L InsertLinesF1=0x00000100 "
                            "InsertLinesF2=0x00000000 Did=0x61 C2To708=0 C4To708=0"};
+
+        // Every edit reaches the stream it was made on, and nothing else.
+        QTest::newRow("eight slots shown: program 2's module after them is not offered")
+            << QByteArray(
+                   "[KYR]\nTransparentStreams=9\n[PORTA]\nStreamType=0x0001\nInsertLinesF1=0x00000800\n"
+                   "[PORTB]\nStreamType=0x0001\n[PORTC]\nStreamType=0x0001\n[MODEM]\nStreamType=0x0001\n"
+                   "[LAN3]\nStreamType=0x0001\n[LAN4]\nStreamType=0x0001\n[LAN5]\nStreamType=0x0001\nProgram=2\n")
+            << QStringList{"B_Configure_0"} << movedTo("2005", "None PORTA 2005 2006 2007 BTEST1")
+            << QStringList{"frmTransparent"} << QStringList{}
+            << QStringList{"T@PORTB T@PORTC T@MODEM Ca@2000 T@2001 T@2002 T@2003 T@2005", "T@2004 N[TCCaB]"}
+            << QStringList{"PORTA StreamType=0x0000",
+                           "LAN6 StreamType=0x0001 InsertLinesF1=0x00000800 InsertLinesF2=0x00000800"};
+        const QByteArray file2 = "[FILE1]\nStreamType=0x0000\n[FILE2]\nStreamType=0x0002\nProgram=1\n"
+                                 "FileName=metadata_51\nInsertLinesF1=0x00000400\nDid=0x45\nSDid=0x02\n";
+        QTest::newRow("constant data module in FILE2 edited there")
+            << file2 << QStringList{"B_Configure_2"} << clicks({"RB_Stereo_SAP", "B_Apply"})
+            << QStringList{"frmConstant"} << QStringList{}
+            << QStringList{"Ca@2000 T@2001 C@Stereo + SAP N[TB]", "N[TCaB]"}
+            << QStringList{"FILE2 InsertLinesF2=0x00000400 FileName=stereo_sap"};
+        QTest::newRow("constant data module in FILE2 removed")
+            << file2 << QStringList{"B_Configure_2"} << clicks({"RB_None", "B_Apply"}) << QStringList{"frmConstant"}
+            << QStringList{} << QStringList{"Ca@2000 T@2001 N[TCB]", "N[TCCaB]"}
+            << QStringList{"FILE2 StreamType=0x0000"};
+        QTest::newRow("program 2 cleared: the whole bridge goes")
+            << QByteArray("[INBRIDGE1]\nStreamType=0x0004\nProgram=2\nDirection=D\nInsertLinesF1=0x00100000\n"
+                          "[OUTBRIDGE1]\nStreamType=0x0004\n")
+            << QStringList{"tab 1", "B_Clear Yes", "tab 0", "video 5"} << Editor() << QStringList{}
+            << QStringList{"Warning, About to remove configuration information: This action will remove all the "
+                           "current streams\r\nThe bridging module joins both programs and will be removed from "
+                           "both.\r\nAre you sure you want to continue?"}
+            << QStringList{demo + " N[TB]", "N[TCCaB]"}
+            << QStringList{"PGM1 RequestedVideoMode=5", "INBRIDGE1 StreamType=0x0000", "OUTBRIDGE1 StreamType=0x0000"};
+        QTest::newRow("two caption modules in program 1, each on its own streams")
+            << QByteArray("[LAN3]\nStreamType=0x0010\nDataChannel=L\nInsertLinesF1=0x00000200\nDid=0x62\n"
+                          "[LAN4]\nStreamType=0x0010\nDataChannel=L\nInsertLinesF1=0x00000200\nDid=0x62\nMode=1\n")
+            << QStringList{"B_Configure_0", "B_Configure_2 Yes"} << Editor(editTwoCaptionModules)
+            << QStringList{"frmCaption", "frmCaption"}
+            << QStringList{"Disabling Primary Port Disables Captioning: Are you sure that you wish to disable "
+                           "captioning?"}
+            << QStringList{demo + " N[TB]", "N[TCCaB]"}
+            << QStringList{"LAN1 InsertLinesF2=0x00000000 Did=0x63", "LAN3 StreamType=0x0000",
+                           "LAN4 StreamType=0x0000"};
+        QTest::newRow("revision B: no bridge offered, the save would leave it out")
+            << QByteArray("[KYR]\nRev=B\n") << QStringList{"tab 1"} << Editor() << QStringList{} << QStringList{}
+            << QStringList{demo + " N[T]", "N[TCCa]"} << QStringList{};
+        QTest::newRow("a stream of an unknown type is offered by no editor")
+            << QByteArray("[LAN3]\nStreamType=0x0008\nDid=0x70\n") << QStringList{"B_Configure_0", "B_Configure_1"}
+            << Editor(editBesideUnknownType) << QStringList{"frmCaption", "frmTransparent"} << QStringList{}
+            << QStringList{"Ca@2000 T@2003 C@Stereo N[TB]", "N[TCCaB]"}
+            << QStringList{"LAN2 StreamType=0x0000",
+                           "LAN4 StreamType=0x0001 InsertLinesF1=0x00000800 InsertLinesF2=0x00000800"};
     }
     void editsReachTheEncoder()
     {
@@ -802,8 +911,10 @@ private slots:
         QVERIFY(h.retrieve(config));
         const clsKYR retrieved = h.window->model();
         const QByteArray retrieval = h.sim->transcript();
-        h.click(qPrintable(QStringLiteral("B_Configure_%1").arg(h.freeSlot())));
-        QCOMPARE(h.window->state().CurrentStream, -1);
+        if (h.freeSlot() < frmKYR7Set::Slots) {
+            h.click(qPrintable(QStringLiteral("B_Configure_%1").arg(h.freeSlot())));
+            QCOMPARE(h.window->state().CurrentStream, -1);
+        }
         h.dialogs.onEditor = edit;
         for (QString action : actions) {
             if (action.endsWith(" Yes"))
