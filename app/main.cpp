@@ -1,6 +1,7 @@
 #include "AppServices.h"
 #include "Clock.h"
 #include "DialogRunner.h"
+#include "FileChooser.h"
 #include "QtMessages.h"
 #include "StepTimer.h"
 #include "frmKYR7Set.h"
@@ -30,6 +31,9 @@ int main(int argc, char *argv[])
                        "program's data folder."),
         QStringLiteral("file"));
     options.addOption(logOption);
+    options.addPositionalArgument(QStringLiteral("file"),
+                                  QStringLiteral("A KYR7 configuration file to open instead of connecting to a KYR7."),
+                                  QStringLiteral("[file]"));
     options.process(app);
     // Lets the desktop match the window to the installed entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("kyr7set"));
@@ -41,6 +45,7 @@ int main(int argc, char *argv[])
     ExecDialogRunner dialogs;
     SystemClock clock;
     QtStepTimer timer;
+    QtFileChooser files;
 
     AppServices services;
     services.settings = &store;
@@ -54,11 +59,12 @@ int main(int argc, char *argv[])
     services.logFolder = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
                              .filePath(QStringLiteral("KYR7Setup/logs"));
     services.logFile = options.value(logOption);
+    services.files = &files;
 
     frmKYR7Set window(services);
     messages.setParent(&window);
     QObject::connect(&window, &frmKYR7Set::programEnded, &app, &QApplication::quit, Qt::QueuedConnection);
-    if (!window.Start() || window.ended())
+    if (!window.Start(options.positionalArguments().value(0)) || window.ended())
         return 0;
     return app.exec();
 }

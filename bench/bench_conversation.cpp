@@ -47,6 +47,10 @@ public:
         std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
     }
     bool ask(const QString &, const QString &) override { return true; }
+    int choose(const QString &, const QString &, const QStringList &, int defaultButton) override
+    {
+        return defaultButton;
+    }
 };
 
 struct Sim

@@ -1,5 +1,6 @@
 #include "Target.h"
 
+#include "ConfigFile.h"
 #include "SerialLink.h"
 #include "TcpLink.h"
 
@@ -93,5 +94,5 @@ QString Target::key() const
 QString Target::fileName() const
 {
     static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9._-]"));
-    return QString(text).replace(unsafe, QStringLiteral("_")) + QStringLiteral(".cfg");
+    return QString(text).replace(unsafe, QStringLiteral("_")) + QLatin1String(ConfigFile::Extension);
 }

@@ -23,6 +23,6 @@ public:
 
     // Equal for two targets that reach the same encoder or device.
     QString key() const;
-    // A file name for the target's configuration: "lan_10.0.0.7.cfg".
+    // A file name for the target's configuration: "lan_10.0.0.7.kyr7".
     QString fileName() const;
 };

@@ -38,6 +38,11 @@ public:
         fail(title + ": " + text);
         return false;
     }
+    int choose(const QString &title, const QString &text, const QStringList &, int defaultButton) override
+    {
+        fail(title + ": " + text);
+        return defaultButton;
+    }
     static void fail(const QString &why)
     {
         std::fprintf(stderr, "broken: %s\n", qPrintable(why));

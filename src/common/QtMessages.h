@@ -12,6 +12,7 @@ public:
     void setParent(QWidget *p) { parent = p; }
     void inform(const QString &title, const QString &text) override;
     bool ask(const QString &title, const QString &text) override;
+    int choose(const QString &title, const QString &text, const QStringList &buttons, int defaultButton) override;
 
 private:
     QWidget *parent;

@@ -6,7 +6,9 @@ ConnectionSettings LoadConnectionSettings(QSettings &store)
 {
     ConnectionSettings s;
     store.beginGroup(QStringLiteral("Settings"));
-    auto read = [&store](const char *key, QString &value) { value = store.value(QLatin1String(key), value).toString(); };
+    auto read = [&store](const char *key, QString &value) {
+        value = store.value(QLatin1String(key), value).toString();
+    };
     read("Top", s.Top);
     read("Left", s.Left);
     read("IP", s.IP);
@@ -36,4 +38,16 @@ void SaveConnectionSettings(QSettings &store, const ConnectionSettings &s, bool 
     store.setValue(QStringLiteral("DIAL"), s.DIAL);
     store.endGroup();
     store.sync();
+}
+
+QString LinkDescription(const ConnectionSettings &settings)
+{
+    QString link = settings.Method;
+    if (settings.Method == QLatin1String("LAN"))
+        link += u' ' + settings.IP;
+    else if (settings.Method == QLatin1String("SERIAL"))
+        link += u' ' + settings.Serial;
+    else if (settings.Method == QLatin1String("MODEM"))
+        link += u' ' + settings.Modem + u' ' + settings.Number;
+    return link;
 }

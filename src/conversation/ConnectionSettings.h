@@ -24,3 +24,7 @@ struct ConnectionSettings
 ConnectionSettings LoadConnectionSettings(QSettings &store);
 // Stores "Top" and "Left" unless minimised, then the other seven keys.
 void SaveConnectionSettings(QSettings &store, const ConnectionSettings &settings, bool minimised);
+
+// The link the settings choose, as the logs and files name it: "LAN 10.0.0.7",
+// "SERIAL COM1", "MODEM COM2 9,5551234".
+QString LinkDescription(const ConnectionSettings &settings);

@@ -241,7 +241,7 @@ bool ConfigFile::gives(Section section, int slot, int row) const
     return lineOfSetting.contains(Key(section, slot, row));
 }
 
-QByteArray ConfigFile::Text(const clsKYR &kyr, const QStringList &comments)
+QByteArray ConfigFile::Text(const clsKYR &kyr, const QStringList &comments, const RowFilter &rows)
 {
     QByteArray out;
     for (const QString &comment : comments)
@@ -249,18 +249,24 @@ QByteArray ConfigFile::Text(const clsKYR &kyr, const QStringList &comments)
     for (Section s : kSections) {
         const auto &defs = clsKYR::Definitions(s);
         for (int slot = 0; slot < clsKYR::Slots(s); ++slot) {
-            out += '[' + clsKYR::SectionName(s, slot).toLatin1() + "]\n";
-            for (size_t row = 0; row < defs.size(); ++row)
-                out += (defs[row].Name + u'=' + withoutLineBreaks(kyr.text(s, slot, int(row)))).toLatin1() + '\n';
+            QByteArray section;
+            for (size_t row = 0; row < defs.size(); ++row) {
+                if (!rows || rows(s, slot, int(row)))
+                    section +=
+                        (defs[row].Name + u'=' + withoutLineBreaks(kyr.text(s, slot, int(row)))).toLatin1() + '\n';
+            }
+            if (!section.isEmpty())
+                out += '[' + clsKYR::SectionName(s, slot).toLatin1() + "]\n" + section;
         }
     }
     return out;
 }
 
-bool ConfigFile::Write(const QString &path, const clsKYR &kyr, QString &error, const QStringList &comments)
+bool ConfigFile::Write(const QString &path, const clsKYR &kyr, QString &error, const QStringList &comments,
+                       const RowFilter &rows)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Text(kyr, comments)) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(Text(kyr, comments, rows)) < 0 || !file.commit()) {
         error = path + QStringLiteral(": cannot write: ") + file.errorString();
         return false;
     }

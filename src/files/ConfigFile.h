@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 // The configuration file: Latin-1 text of "[SECTION]" lines, each followed by
@@ -40,6 +41,10 @@ public:
         QString reason;
     };
 
+    // The extension of configuration files. Files named otherwise (".cfg",
+    // as kyr7ctl named them before) are read all the same.
+    static constexpr char Extension[] = ".kyr7";
+
     // Larger files are refused unread: no configuration comes near it.
     static constexpr qint64 MaxSize = 16 * 1024 * 1024;
     // Problems kept with their reasons; further ones are only counted.
@@ -62,12 +67,17 @@ public:
     // True when the file gives this row of this section.
     bool gives(Section section, int slot, int row) const;
 
-    // Every defined row of every section, in table order. A value's CR and
-    // LF are left out, as they are on the wire, so that one row stays one
-    // line. comments are written first, each as a ";" line.
-    static QByteArray Text(const clsKYR &kyr, const QStringList &comments = {});
+    // Which rows a file written from a model gives; every row when empty.
+    using RowFilter = std::function<bool(Section section, int slot, int row)>;
+
+    // Every defined row of every section (or those the filter keeps; a
+    // section without any is left out), in table order. A value's CR and LF
+    // are left out, as they are on the wire, so that one row stays one line.
+    // comments are written first, each as a ";" line.
+    static QByteArray Text(const clsKYR &kyr, const QStringList &comments = {}, const RowFilter &rows = {});
     // Writes Text() atomically; false with a description on failure.
-    static bool Write(const QString &path, const clsKYR &kyr, QString &error, const QStringList &comments = {});
+    static bool Write(const QString &path, const clsKYR &kyr, QString &error, const QStringList &comments = {},
+                      const RowFilter &rows = {});
 
     // Why a value is not in the text form of its kind, or empty text when it is.
     static QString ValueProblem(int kind, const QString &value);

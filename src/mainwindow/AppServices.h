@@ -6,14 +6,15 @@
 
 class Clock;
 class DialogRunner;
+class FileChooser;
 class Messages;
 class QSettings;
 class StepTimer;
 
 // What the main window needs from its surroundings. The program passes the
 // real ones; tests pass scripted message boxes, a dialog runner that drives
-// dialogs, a manual step timer, a fixed clock, an INI settings file and a
-// temporary report and log folder.
+// dialogs, a manual step timer, a fixed clock, an INI settings file, a
+// temporary report and log folder and the files they choose.
 struct AppServices
 {
     QSettings *settings = nullptr; // connection settings store
@@ -28,4 +29,5 @@ struct AppServices
     // session appended to logFile when the operator named one. Neither: no log.
     QString logFolder;
     QString logFile;
+    FileChooser *files = nullptr; // where configuration files are opened and saved
 };

@@ -145,7 +145,9 @@ frmConnect::frmConnect(ConnectionSettings &connection, DialogRunner &dialogRunne
     grid->addWidget(F_Serial, 1, 1);
     grid->addWidget(RB_Modem, 2, 0, Qt::AlignTop | Qt::AlignHCenter);
     grid->addWidget(F_Modem, 2, 1);
+    auto *openFile = MakeButton(QStringLiteral("B_OpenFile"), QStringLiteral("Open File..."), this);
     auto *buttons = MakeButtonRow({ok, cancel});
+    buttons->insertWidget(0, openFile);
     auto *main = new QVBoxLayout(this);
     main->addLayout(grid);
     main->addLayout(buttons);
@@ -181,6 +183,7 @@ frmConnect::frmConnect(ConnectionSettings &connection, DialogRunner &dialogRunne
     connect(ok, &QPushButton::clicked, this, &frmConnect::B_OK_Click);
     connect(cancel, &QPushButton::clicked, this, &frmConnect::B_Cancel_Click);
     connect(properties, &QPushButton::clicked, this, &frmConnect::B_Properties_Click);
+    connect(openFile, &QPushButton::clicked, this, &frmConnect::B_OpenFile_Click);
 
     if (settings.Method == QLatin1String("SERIAL"))
         RB_Serial->setChecked(true);
@@ -239,4 +242,11 @@ void frmConnect::B_Properties_Click()
 {
     frmModem dialog(settings, this);
     dialogs.run(dialog);
+}
+
+void frmConnect::B_OpenFile_Click()
+{
+    ConnectOK = false;
+    OpenFileChosen = true;
+    reject();
 }

@@ -10,13 +10,16 @@ class QLineEdit;
 class QRadioButton;
 
 // "Connection Method": LAN, serial or modem, with the address, the ports and
-// the telephone number. OK writes the settings and sets ConnectOK.
+// the telephone number. OK writes the settings and sets ConnectOK; "Open
+// File..." closes it to work on a configuration file instead.
 class frmConnect : public QDialog
 {
     Q_OBJECT
 public:
     frmConnect(ConnectionSettings &settings, DialogRunner &dialogs, QWidget *parent = nullptr);
     bool ConnectOK = false;
+    // The operator chose to open a configuration file instead of connecting.
+    bool OpenFileChosen = false;
 
     // The ports a port list offers: "COM1" .. "COM4", then the serial ports
     // of this computer.
@@ -32,6 +35,7 @@ private:
     void B_OK_Click();
     void B_Cancel_Click();
     void B_Properties_Click();
+    void B_OpenFile_Click();
 
     ConnectionSettings &settings;
     DialogRunner &dialogs;

@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -125,7 +126,7 @@ QPoint frmKYR7Set::OnScreen(const QPoint &wanted, const QSize &size, const QList
 
 frmKYR7Set::frmKYR7Set(const AppServices &appServices, QWidget *parent)
     : QWidget(parent), services(appServices), conv(kyr, *appServices.timer, *appServices.messages, this),
-      log(*appServices.clock, this)
+      log(*appServices.clock, this), bench(*this, appServices)
 {
     InstallWindowRole();
     setObjectName(QStringLiteral("frmKYR7Set"));
@@ -296,6 +297,7 @@ void frmKYR7Set::buildControls()
     buttons->addWidget(B_Cancel);
 
     auto *main = new QVBoxLayout(this);
+    main->setMenuBar(bench.menuBar(this));
     main->addLayout(area, 1);
     main->addLayout(buttons);
 
@@ -318,7 +320,7 @@ void frmKYR7Set::buildControls()
 
 // --- start-up and shutdown
 
-bool frmKYR7Set::Start()
+bool frmKYR7Set::Start(const QString &file)
 {
     const QString routine = QStringLiteral("KYR7Set Load");
     guarded(routine, [this] {
@@ -327,12 +329,22 @@ bool frmKYR7Set::Start()
         move(OnScreen(QPoint(StoredPosition(settings.Left), StoredPosition(settings.Top)), sizeHint(),
                       availableScreens()));
     });
-    guarded(routine, [this] {
-        frmConnect dialog(settings, *services.dialogs, this);
-        services.dialogs->run(dialog);
-        ConnectOK = dialog.ConnectOK;
-    });
-    if (!ConnectOK) {
+    // A file that cannot be opened leaves the choice to the connection dialog.
+    bool fromFile = !file.isEmpty() && bench.load(file);
+    while (!fromFile) {
+        bool openFile = false;
+        guarded(routine, [&] {
+            frmConnect dialog(settings, *services.dialogs, this);
+            services.dialogs->run(dialog);
+            ConnectOK = dialog.ConnectOK;
+            openFile = dialog.OpenFileChosen;
+        });
+        if (!openFile)
+            break;
+        // Back to the connection dialog when no file was opened.
+        fromFile = bench.chooseAndLoad();
+    }
+    if (!fromFile && !ConnectOK) {
         close();
         return false;
     }
@@ -344,6 +356,11 @@ bool frmKYR7Set::Start()
         for (int i = 0; i <= 14; ++i)
             CB_Video->addItem(clsKYR::VideoName(i, true));
     });
+    if (fromFile) {
+        show();
+        bench.showFile();
+        return true;
+    }
     setWindowTitle(QStringLiteral("KYR7 Setup Program Version " KYR7_VERSION));
     show();
     MonitorOn();
@@ -355,13 +372,7 @@ bool frmKYR7Set::Start()
 
 void frmKYR7Set::openLog()
 {
-    QString link = settings.Method;
-    if (settings.Method == QLatin1String("LAN"))
-        link += u' ' + settings.IP;
-    else if (settings.Method == QLatin1String("SERIAL"))
-        link += u' ' + settings.Serial;
-    else if (settings.Method == QLatin1String("MODEM"))
-        link += u' ' + settings.Modem + u' ' + settings.Number;
+    const QString link = LinkDescription(settings);
     if (!services.logFile.isEmpty())
         log.openFile(services.logFile, link);
     else if (!services.logFolder.isEmpty())
@@ -385,6 +396,10 @@ void frmKYR7Set::onProgress(int done, int total)
 
 void frmKYR7Set::closeEvent(QCloseEvent *event)
 {
+    if (!shutDown && !bench.mayClose()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (shutDown)
         return;
@@ -454,7 +469,7 @@ void frmKYR7Set::MonitorOff()
     F_TCP->show();
     F_General->show();
     B_Save->show();
-    B_Defaults->show();
+    B_Defaults->setVisible(!bench.fileOpen());
 }
 
 bool frmKYR7Set::monitorShowing() const
@@ -478,16 +493,33 @@ void frmKYR7Set::onRetrievalFinished()
         endProgram();
         return;
     }
+    bench.retrieved();
+    ShowConfiguration();
+}
+
+void frmKYR7Set::ShowConfiguration()
+{
+    MonitorOff();
     shared.CurrentProgram = 0;
-    guarded(routine, [this] {
+    guarded(QStringLiteral("GetSetup"), [this] {
         loading = true;
-        if (isNumber(kyr.KYR(KyrRow::ProgramCount), 1) && TS_Program->count() >= 2)
+        const bool one = isNumber(kyr.KYR(KyrRow::ProgramCount), 1);
+        if (one && TS_Program->count() >= 2)
             TS_Program->removeTab(1);
+        else if (!one && TS_Program->count() < 2)
+            TS_Program->addTab(QStringLiteral("Program 2"));
         TS_Program->setCurrentIndex(0);
         loading = false;
     });
     loading = false;
     SetDisplay();
+}
+
+void frmKYR7Set::SetFileMode(bool file)
+{
+    SetCaption(B_Save, file ? QStringLiteral("Save") : QStringLiteral("Save and Exit"));
+    SetCaption(B_Cancel, file ? QStringLiteral("Close") : QStringLiteral("Cancel"));
+    B_Defaults->setVisible(!file && !monitorShowing());
 }
 
 void frmKYR7Set::onLinkClosed()
@@ -626,6 +658,7 @@ void frmKYR7Set::SetDisplay()
             CB_Module_Click(f);
         });
     }
+    bench.refresh();
 }
 
 // --- the handlers
@@ -698,6 +731,7 @@ void frmKYR7Set::CB_Video_Click(int position)
         return;
     }
     kyr.setSPGM(program, PgmRow::RequestedVideoMode, QString::number(position));
+    bench.refresh();
 }
 
 void frmKYR7Set::B_LineUsage_Click()
@@ -762,6 +796,12 @@ void frmKYR7Set::B_Save_Click()
 {
     if (monitorShowing())
         return;
+    if (bench.fileOpen()) {
+        bench.save();
+        return;
+    }
+    if (!bench.checksAllowSave())
+        return;
     QString reason;
     if (!WriteReport(kyr, services.reportFolder, QDateTime::currentDateTime(), &reason)) {
         const QString file = QDir::toNativeSeparators(QDir(services.reportFolder).absoluteFilePath(kReportFileName));
@@ -778,7 +818,7 @@ void frmKYR7Set::B_Save_Click()
 
 void frmKYR7Set::B_Cancel_Click()
 {
-    if (monitorShowing()) {
+    if (monitorShowing() || bench.fileOpen()) {
         close();
         return;
     }

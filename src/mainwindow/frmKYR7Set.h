@@ -6,6 +6,7 @@
 #include "ConversationLog.h"
 #include "EditorContext.h"
 #include "SharedState.h"
+#include "Workbench.h"
 #include "clsKYR.h"
 
 #include <QString>
@@ -38,8 +39,10 @@ public:
     ~frmKYR7Set() override;
 
     // Start-up: reads the connection settings, asks for the link and opens
-    // it. False when the operator cancelled (the window is then closed).
-    bool Start();
+    // it, or shows a configuration file instead (the one given, or one the
+    // operator opens from the connection dialog). False when the operator
+    // cancelled (the window is then closed).
+    bool Start(const QString &file = {});
 
     // The stored window position ("Top", "Left") as a coordinate, whatever
     // number the store holds.
@@ -50,6 +53,12 @@ public:
 
     // Redraws the configuration display of CurrentProgram from the model.
     void SetDisplay();
+    // Shows the model to edit from its first program: the monitor goes, and
+    // the second program's tab stays only when the encoder has two.
+    void ShowConfiguration();
+    // The closing buttons for a file ("Save", "Close", no factory defaults
+    // to load) or for a unit.
+    void SetFileMode(bool file);
 
     void MonitorAdd(const QString &message);
     void MonitorOn();
@@ -73,6 +82,8 @@ public:
     Conversation &conversation() { return conv; }
     const ConversationLog &conversationLog() const { return log; }
     ConnectionSettings &connection() { return settings; }
+    const ConnectionSettings &connection() const { return settings; }
+    Workbench &workbench() { return bench; }
     bool ConnectOK = false;
     // True once the shutdown has run (the program ends with the window).
     bool ended() const { return shutDown; }
@@ -112,6 +123,7 @@ private:
     ConnectionSettings settings;
     Conversation conv;
     ConversationLog log;
+    Workbench bench;
     bool shutDown = false;
     bool loading = false; // selections made from code, not by the operator
 

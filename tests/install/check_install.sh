@@ -26,6 +26,30 @@ else
   fail "no desktop entry at share/applications"
 fi
 
+# The type of the configuration files: installed, valid, known by the name
+# ".kyr7" and by the first line of files kyr7ctl wrote before as ".cfg", and
+# opened with KYR7Set through its desktop entry.
+type=application/x-kyr7-configuration
+mime=$usr/share/mime/packages/kyr7set.xml
+if [ -f "$mime" ]; then
+  if command -v xmllint >/dev/null; then
+    xmllint --noout "$mime" || fail "$mime is not well-formed XML"
+  fi
+  if command -v update-mime-database >/dev/null; then
+    mkdir -p "$tmp/mime/packages"
+    cp "$mime" "$tmp/mime/packages/"
+    refused=$(update-mime-database "$tmp/mime" 2>&1 | grep -i "kyr7" || true)
+    [ -z "$refused" ] || fail "update-mime-database: $refused"
+    grep -q ":$type:\*\.kyr7" "$tmp/mime/globs2" || fail "no glob *.kyr7 for $type"
+    grep -aq "; KYR7 " "$tmp/mime/magic" && grep -aq "\[KYR\]" "$tmp/mime/magic" ||
+      fail "no first-line rule for $type"
+  fi
+  grep -q "^MimeType=.*$type;" "$desktop" || fail "the desktop entry does not open $type"
+  grep -q "^Exec=.* %[fFuU]" "$desktop" || fail "the desktop entry's Exec takes no file"
+else
+  fail "no MIME type at share/mime/packages"
+fi
+
 # The manual pages: one per console program, named as it, rendering without
 # warnings, seeing only pages that are installed too.
 for program in kyr7ctl kyr7sim; do

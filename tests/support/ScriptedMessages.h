@@ -17,6 +17,7 @@ public:
         bool question = false;
         QString title;
         QString text;
+        QStringList buttons; // of a choice; the default one marked "*"
     };
 
     void inform(const QString &title, const QString &text) override { boxes.append({false, title, text}); }
@@ -33,17 +34,37 @@ public:
         return answers.takeFirst();
     }
 
+    // A choice is answered by a queued button caption; none queued fails the
+    // test (and chooses the default button).
+    int choose(const QString &title, const QString &text, const QStringList &buttons, int defaultButton) override
+    {
+        QStringList shown = buttons;
+        if (defaultButton >= 0 && defaultButton < shown.size())
+            shown[defaultButton] += u'*';
+        boxes.append({true, title, text, shown});
+        const int chosen = choices.isEmpty() ? -1 : int(buttons.indexOf(choices.takeFirst()));
+        if (chosen < 0) {
+            unexpected = true;
+            QTest::qFail(qPrintable(QStringLiteral("unexpected choice: %1 / %2").arg(title, text)), __FILE__, __LINE__);
+            return defaultButton;
+        }
+        return chosen;
+    }
+
     void queueAnswer(bool yes) { answers.append(yes); }
+    void queueChoice(const QString &button) { choices.append(button); }
     int count() const { return boxes.size(); }
     const Box &last() const { return boxes.last(); }
     void clear()
     {
         boxes.clear();
         answers.clear();
+        choices.clear();
         unexpected = false;
     }
 
     QList<Box> boxes;
     QList<bool> answers;
+    QStringList choices;
     bool unexpected = false;
 };
