@@ -80,6 +80,16 @@ QString ConfigDocument::fileName() const
     return QFileInfo(filePath).fileName();
 }
 
+bool ConfigDocument::modified(const clsKYR &current) const
+{
+    for (Section s : kSections)
+        for (int slot = 0; slot < clsKYR::Slots(s); ++slot)
+            for (int row = 0; row < rowCount(s); ++row)
+                if (current.text(s, slot, row) != base.text(s, slot, row))
+                    return true;
+    return false;
+}
+
 bool ConfigDocument::streamChanged(const clsKYR &current, int stream) const
 {
     for (int row = 0; row < clsKYR::StrRows; ++row) {

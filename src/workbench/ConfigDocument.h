@@ -39,7 +39,8 @@ public:
     bool partial() const { return !given.empty(); }
     // What the unit or the file held when retrieved, opened or last saved.
     const clsKYR &baseline() const { return base; }
-    bool modified(const clsKYR &current) const { return !(current == base); }
+    // True when some setting's text differs from the baseline's.
+    bool modified(const clsKYR &current) const;
 
     // Whether a file written from current gives this row.
     bool writes(const clsKYR &current, Section section, int slot, int row) const;

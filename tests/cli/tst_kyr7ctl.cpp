@@ -113,8 +113,8 @@ private slots:
     {
         SimProcess a, b({"--config", dir.filePath("other.cfg"), "--serial-number", "777"});
         QVERIFY(a.start() && b.start());
-        const QString aFile = QStringLiteral("backup/lan_127.0.0.1_%1.cfg").arg(a.port());
-        const QString bFile = QStringLiteral("backup/lan_127.0.0.1_%1.cfg").arg(b.port());
+        const QString aFile = QStringLiteral("backup/lan_127.0.0.1_%1.kyr7").arg(a.port());
+        const QString bFile = QStringLiteral("backup/lan_127.0.0.1_%1.kyr7").arg(b.port());
         CtlRun run = runCtl({"fetch", lan(a), lan(b), "-o", "backup"}, dir.path());
         QVERIFY2(run.code == 0, run.err.constData());
         clsKYR fetched;

@@ -4,6 +4,8 @@
 // filtered box by no way that gives other text than typing it would, and
 // Backspace always works; a mouse wheel passing over a list changes nothing.
 // A new dialog joins all of this with one row in addDialogs().
+#include "ChangeReview.h"
+#include "ConfigFile.h"
 #include "DialogRunner.h"
 #include "EditorContext.h"
 #include "FixedClock.h"
@@ -11,6 +13,7 @@
 #include "ManualStepTimer.h"
 #include "MemoryLink.h"
 #include "ScriptedMessages.h"
+#include "SetupChecks.h"
 #include "SharedState.h"
 #include "clsKYR.h"
 #include "frmBridging.h"
@@ -25,6 +28,7 @@
 #include "frmModem.h"
 #include "frmPrimaryStreamMapping.h"
 #include "frmRS232.h"
+#include "frmReview.h"
 #include "frmSecondaryStreamMapping.h"
 #include "frmTransparent.h"
 #include "frmUpstream.h"
@@ -131,6 +135,21 @@ void addDialogs()
     row("frmKYR7Set connecting", [](World &w) { return mainWindow(w, MainState::Connecting); });
     row("frmKYR7Set editing", [](World &w) { return mainWindow(w, MainState::Editing); });
     row("frmKYR7Set done", [](World &w) { return mainWindow(w, MainState::Done); });
+    row("frmKYR7Set on a file, its menu", [](World &w) {
+        const QString path = w.dir.filePath("unit.kyr7");
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(ConfigFile::Text(w.kyr)) < 0)
+            qFatal("cannot write %s", qPrintable(path));
+        file.close();
+        auto window = std::make_unique<frmKYR7Set>(w.services);
+        window->Start(path);
+        return window;
+    });
+    row("frmReview", [](World &w) {
+        clsKYR after = w.kyr;
+        after.setSCAP(0, CapRow::Language608F2, "spn");
+        return std::make_unique<frmReview>(ChangeReview::Build(w.kyr, after), SetupChecks::Run(after), "the file");
+    });
 }
 
 QString nameOf(const QWidget *widget)
