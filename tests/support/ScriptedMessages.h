@@ -20,11 +20,11 @@ public:
         QStringList buttons; // of a choice; the default one marked "*"
     };
 
-    void inform(const QString &title, const QString &text) override { boxes.append({false, title, text}); }
+    void inform(const QString &title, const QString &text) override { boxes.append({false, title, text, {}}); }
 
     bool ask(const QString &title, const QString &text) override
     {
-        boxes.append({true, title, text});
+        boxes.append({true, title, text, {}});
         if (answers.isEmpty()) {
             unexpected = true;
             QTest::qFail(qPrintable(QStringLiteral("unexpected question: %1 / %2").arg(title, text)), __FILE__,
