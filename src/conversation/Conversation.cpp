@@ -121,12 +121,19 @@ std::vector<ScriptStep> Conversation::OpeningSteps(const ConnectionSettings &set
     return steps;
 }
 
-void Conversation::BuildSetupScript(const ConnectionSettings &settings)
+void Conversation::writeRetrievalStart(const ConnectionSettings &settings)
 {
     Script = OpeningSteps(settings);
-    const int b = int(Script.size());
-    SetupStep = b;
-    writeStep(b, makeStep(clsKYR::CMD(0) + CR, QStringLiteral(">"), 2000, 3));
+    SetupStep = int(Script.size());
+    writeStep(SetupStep, makeStep(clsKYR::CMD(0) + CR, QStringLiteral(">"), 2000, 3));
+    listingSteps.assign(size_t(clsKYR::SectionCount), -1);
+}
+
+void Conversation::BuildSetupScript(const ConnectionSettings &settings)
+{
+    writeRetrievalStart(settings);
+    sectionsOnly = false;
+    const int b = SetupStep;
     for (int i = 0; i <= 20; ++i) {
         writeStep(b + 1 + 3 * i, makeStep(sectionName(i) + CR, QStringLiteral("#"), 2000, 2));
         writeStep(b + 2 + 3 * i, makeStep(QStringLiteral("*") + CR, QStringLiteral("#"), 5000, 2, fetchingText(i)));
@@ -140,6 +147,47 @@ void Conversation::BuildSetupScript(const ConnectionSettings &settings)
                                QStringLiteral("!"), 5000, 2, QStringLiteral("Fetching OUTBRIDGE1 Specific Settings")));
     writeStep(b + 70, makeStep(CR, QStringLiteral("!"), 2000, 2, QStringLiteral("Closing Setup Conversation")));
     writeStep(b + 71, ScriptStep{});
+    for (int k = 0; k < clsKYR::SectionCount; ++k)
+        listingSteps[size_t(k)] = b + 2 + 3 * k;
+    CurrentStep = 0;
+}
+
+void Conversation::BuildSectionsScript(const ConnectionSettings &settings, const std::vector<int> &listings)
+{
+    writeRetrievalStart(settings);
+    sectionsOnly = true;
+    std::vector<bool> wanted(size_t(clsKYR::SectionCount), false);
+    for (int k : listings) {
+        if (k >= 0 && k < clsKYR::SectionCount)
+            wanted[size_t(k)] = true;
+    }
+    int next = SetupStep + 1;
+    for (int i = 0; i <= 20; ++i) {
+        if (!wanted[size_t(i)])
+            continue;
+        writeStep(next++, makeStep(sectionName(i) + CR, QStringLiteral("#"), 2000, 2));
+        listingSteps[size_t(i)] = next;
+        writeStep(next++, makeStep(QStringLiteral("*") + CR, QStringLiteral("#"), 5000, 2, fetchingText(i)));
+        writeStep(next++, makeStep(CR, QStringLiteral(">"), 2000, 2));
+    }
+    // The bridge streams as the full retrieval visits them: each visit ends
+    // at the command prompt, the second one enters setup mode again first.
+    const int in = 5 + StreamSlot::INBRIDGE1, out = 5 + StreamSlot::OUTBRIDGE1;
+    if (wanted[size_t(in)]) {
+        listingSteps[size_t(in)] = next;
+        writeStep(next++,
+                  makeStep(clsKYR::StreamText(StreamSlot::INBRIDGE1) + CR + QStringLiteral("*") + CR + CR + CR,
+                           QStringLiteral("!"), 5000, 2, QStringLiteral("Fetching INBRIDGE1 Specific Settings")));
+    }
+    if (wanted[size_t(out)]) {
+        listingSteps[size_t(out)] = next;
+        writeStep(next++,
+                  makeStep(QStringLiteral("Setup") + CR + clsKYR::StreamText(StreamSlot::OUTBRIDGE1) + CR +
+                               QStringLiteral("*") + CR + CR + CR,
+                           QStringLiteral("!"), 5000, 2, QStringLiteral("Fetching OUTBRIDGE1 Specific Settings")));
+    }
+    writeStep(next++, makeStep(CR, QStringLiteral("!"), 2000, 2, QStringLiteral("Closing Setup Conversation")));
+    writeStep(next, ScriptStep{});
     CurrentStep = 0;
 }
 
@@ -170,10 +218,10 @@ void Conversation::addSectionVisit(const QString &section, const QString &status
     addClosingStep(CR, QStringLiteral(">"), 200);
 }
 
-void Conversation::addSectionRows(Section section, int slot, const QString &status)
+void Conversation::addSectionRows(Section section, int slot, const QString &status, const std::vector<int> &rows)
 {
     std::vector<QString> commands;
-    for (int row : SaveRows(kyr, section, slot))
+    for (int row : rows)
         commands.push_back(
             parameterCommand(clsKYR::Definitions(section)[size_t(row)].Name, kyr.text(section, slot, row)));
     addSectionVisit(clsKYR::SectionName(section, slot), status, commands);
@@ -181,36 +229,57 @@ void Conversation::addSectionRows(Section section, int slot, const QString &stat
 
 void Conversation::AddProgramSteps(int program)
 {
-    addSectionRows(Section::Pgm, program, QStringLiteral("Saving Program %1 Specific Data").arg(program + 1));
+    addSectionRows(Section::Pgm, program, QStringLiteral("Saving Program %1 Specific Data").arg(program + 1),
+                   SaveRows(kyr, Section::Pgm, program));
 }
 
 void Conversation::AddCaptionSteps(int caption)
 {
-    addSectionRows(Section::Cap, caption, QStringLiteral("Saving Program %1 Caption Data").arg(caption + 1));
+    addSectionRows(Section::Cap, caption, QStringLiteral("Saving Program %1 Caption Data").arg(caption + 1),
+                   SaveRows(kyr, Section::Cap, caption));
 }
 
 void Conversation::AddStreamSteps(int stream)
 {
     addSectionRows(Section::Str, stream,
-                   QStringLiteral("Saving ") + kyr.Stream2Name(stream) + QStringLiteral(" Specific Data"));
+                   QStringLiteral("Saving ") + kyr.Stream2Name(stream) + QStringLiteral(" Specific Data"),
+                   SaveRows(kyr, Section::Str, stream));
 }
 
 void Conversation::BuildSaveScript()
 {
+    BuildSaveScript(FullSavePlan(kyr));
+}
+
+void Conversation::BuildSaveScript(const SavePlan &plan)
+{
     Script.clear();
     NextStep = 0;
     addClosingStep(clsKYR::CMD(0) + CR, QStringLiteral(">"), 200);
-    addClosingStep(clsKYR::CMD(5) + CR, QStringLiteral("#"), 200);
-    for (int row : SaveRows(kyr, Section::Kyr, 0))
-        addClosingStep(parameterCommand(kyr.pKYR(row), kyr.sKYR(row)), QStringLiteral("#"), 200);
-    addClosingStep(CR, QStringLiteral(">"), 200);
-    AddProgramSteps(0);
-    AddProgramSteps(1);
-    AddCaptionSteps(0);
-    AddCaptionSteps(1);
-    for (int s = 0; s < clsKYR::StreamSlots; ++s) {
-        if (SavesSection(kyr, Section::Str, s))
-            AddStreamSteps(s);
+    for (const SaveVisit &visit : plan) {
+        switch (visit.section) {
+        case Section::Kyr:
+            // The encoder section is visited with the short waits of the
+            // first steps, and says nothing on the monitor.
+            addClosingStep(clsKYR::CMD(5) + CR, QStringLiteral("#"), 200);
+            for (int row : visit.rows)
+                addClosingStep(parameterCommand(kyr.pKYR(row), kyr.sKYR(row)), QStringLiteral("#"), 200);
+            addClosingStep(CR, QStringLiteral(">"), 200);
+            break;
+        case Section::Pgm:
+            addSectionRows(Section::Pgm, visit.slot,
+                           QStringLiteral("Saving Program %1 Specific Data").arg(visit.slot + 1), visit.rows);
+            break;
+        case Section::Cap:
+            addSectionRows(Section::Cap, visit.slot,
+                           QStringLiteral("Saving Program %1 Caption Data").arg(visit.slot + 1), visit.rows);
+            break;
+        case Section::Str:
+            addSectionRows(Section::Str, visit.slot,
+                           QStringLiteral("Saving ") + kyr.Stream2Name(visit.slot) + QStringLiteral(" Specific Data"),
+                           visit.rows);
+            break;
+        }
     }
     addClosingStep(CR, QStringLiteral("!"), 200);
     addClosingStep(clsKYR::CMD(2) + CR, QStringLiteral("!"), 8000, QStringLiteral("KYR7 is Saving Parameters"));
@@ -238,7 +307,9 @@ QStringList Conversation::Listings() const
 {
     QStringList listings;
     for (int k = 0; k < clsKYR::SectionCount; ++k) {
-        const qsizetype at = qsizetype(SetupStep) + 2 + 3 * k;
+        const qsizetype at = listingSteps.empty()              ? qsizetype(SetupStep) + 2 + 3 * k
+                             : size_t(k) < listingSteps.size() ? listingSteps[size_t(k)]
+                                                               : -1;
         listings.append(at >= 0 && size_t(at) < Script.size() ? Script[size_t(at)].Reply : QString());
     }
     return listings;
@@ -249,6 +320,13 @@ QStringList Conversation::Listings() const
 void Conversation::OpenConnection(const ConnectionSettings &settings)
 {
     BuildSetupScript(settings);
+    Finishing = 0;
+    openLink(settings);
+}
+
+void Conversation::OpenConnection(const ConnectionSettings &settings, const std::vector<int> &listings)
+{
+    BuildSectionsScript(settings, listings);
     Finishing = 0;
     openLink(settings);
 }
@@ -286,7 +364,7 @@ void Conversation::openLink(const ConnectionSettings &settings)
         connectTicks = 0;
         connecting = true;
         timer.stop();
-        timer.setInterval(ConnectInterval);
+        timer.setInterval(connectInterval);
         timer.start();
     }
     link->open();
@@ -329,8 +407,10 @@ void Conversation::connectTimedOut()
     timer.stop();
     if (link)
         link->close();
-    // Worded as the socket layer words a refused connection.
+    // Worded as the socket layer words a refused connection, and ended as
+    // a failed link ends: nothing more will come of this attempt.
     emit monitor(QStringLiteral("LAN Error: Connection timed out"));
+    emit linkFailed();
 }
 
 void Conversation::onData(const QByteArray &bytes)
@@ -527,7 +607,7 @@ void Conversation::GetSetup(const QString &text)
         RxBuffer.clear();
         stepDone();
 
-        const int d = CurrentStep - SetupStep;
+        const int d = sectionsOnly ? -1 : CurrentStep - SetupStep;
         if (Finishing == 0 && d == 63)
             CurrentStep = SetupStep + 65;
         else if (Finishing == 0 && d == 65)

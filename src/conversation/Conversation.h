@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConnectionSettings.h"
+#include "SavePlan.h"
 #include "ScriptStep.h"
 #include "clsKYR.h"
 
@@ -49,7 +50,18 @@ public:
     // and the login on a modem.
     static std::vector<ScriptStep> OpeningSteps(const ConnectionSettings &settings);
     void BuildSetupScript(const ConnectionSettings &settings);
+    // A retrieval of some sections only: listings holds positions in the
+    // order of Listings() (0 "KYR", 1-2 the programs, 3-4 the caption
+    // programs, 5-22 the streams). The sections are visited in that order as
+    // the full retrieval visits them (the bridge streams with the same
+    // compound commands); the listings of the others stay empty.
+    void BuildSectionsScript(const ConnectionSettings &settings, const std::vector<int> &listings);
+    // The save of the whole model ("Save and Exit").
     void BuildSaveScript();
+    // A save of what plan gives, from the model's values: "SETUP", each
+    // visit with its rows in the plan's order, the exit from setup mode and
+    // "SAVE", with the steps the full save gives them.
+    void BuildSaveScript(const SavePlan &plan);
     void BuildExitScript();
     void BuildDefaultsScript();
     void AddStep(const QString &command);
@@ -61,6 +73,8 @@ public:
     // Builds the retrieval script, sets Finishing to 0 and opens the link of
     // the chosen kind, with its monitor lines.
     void OpenConnection(const ConnectionSettings &settings);
+    // The same with a retrieval of some sections (BuildSectionsScript).
+    void OpenConnection(const ConnectionSettings &settings, const std::vector<int> &listings);
     // Starts a closing conversation whose script was just written:
     // Finishing = 1, stale received text dropped, step 0 sent, timer started.
     // When the link has closed since the retrieval, it is opened again with
@@ -92,7 +106,8 @@ public:
     int StepCount() const;
     int StepsDone() const { return stepsDone; }
 
-    // The 23 listings of a completed retrieval, in section order.
+    // The 23 listings of a completed retrieval, in section order (empty for
+    // the sections a retrieval of some sections did not visit).
     QStringList Listings() const;
 
     // Bound on text kept while a step waits; more without the expected
@@ -102,6 +117,9 @@ public:
     // retrieval: three ticks of two seconds.
     static constexpr int ConnectInterval = 2000;
     static constexpr int ConnectTries = 3;
+    // The interval of a connection attempt's ticks from now on (a caller
+    // that wants a shorter or longer wait for an address that never answers).
+    void setConnectInterval(int ms) { connectInterval = ms; }
 
 signals:
     // A line for the monitor (without the time stamp).
@@ -121,7 +139,7 @@ signals:
     // conversation, the step fails instead: "Connection Has Failed".)
     void linkClosed();
     // The link failed ("LAN Error: ...", "COM3 is not available" is on the
-    // monitor).
+    // monitor), or did not open in time ("LAN Error: Connection timed out").
     void linkFailed();
     // A step of the running conversation is done, or a conversation starts
     // (done 0). done never decreases within a conversation and ends at total.
@@ -147,7 +165,8 @@ private:
     void writeStep(int index, const ScriptStep &step);
     void addClosingStep(const QString &command, const QString &expect, int interval, const QString &status = {});
     void addSectionVisit(const QString &section, const QString &status, const std::vector<QString> &commands);
-    void addSectionRows(Section section, int slot, const QString &status);
+    void addSectionRows(Section section, int slot, const QString &status, const std::vector<int> &rows);
+    void writeRetrievalStart(const ConnectionSettings &settings);
     QString parameterCommand(const QString &name, const QString &value) const;
     std::unique_ptr<Link> makeLink(const ConnectionSettings &settings) const;
 
@@ -160,6 +179,11 @@ private:
     QString method;                // link kind of the open connection
     bool connecting = false;       // a TCP connection attempt is under way
     int connectTicks = 0;
+    int connectInterval = ConnectInterval;
+    // Where each section's listing lands in the step table; -1 for a section
+    // a retrieval of some sections does not visit.
+    std::vector<int> listingSteps;
+    bool sectionsOnly = false;     // the running retrieval is BuildSectionsScript's
     bool overflowReported = false; // the current step already failed on a flood
     int stepsDone = 0;
     int stepTotal = 0;

@@ -71,3 +71,15 @@ bool SavesSection(const clsKYR &kyr, Section section, int slot)
         return true;
     return kyr.sKYR(KyrRow::Rev) > QLatin1String("B");
 }
+
+SavePlan FullSavePlan(const clsKYR &kyr)
+{
+    SavePlan plan;
+    for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str}) {
+        for (int slot = 0; slot < clsKYR::Slots(section); ++slot) {
+            if (SavesSection(kyr, section, slot))
+                plan.push_back({section, slot, SaveRows(kyr, section, slot)});
+        }
+    }
+    return plan;
+}

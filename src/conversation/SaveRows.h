@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SavePlan.h"
 #include "clsKYR.h"
 
 #include <vector>
@@ -15,3 +16,8 @@ std::vector<int> SaveRows(const clsKYR &kyr, Section section, int slot);
 // False for a section a save does not visit: the bridge streams of an
 // encoder before revision "C".
 bool SavesSection(const clsKYR &kyr, Section section, int slot);
+
+// The plan of a full save of this model: "KYR" (its network rows), the two
+// programs, the two caption programs and the stream sections the save visits,
+// each with SaveRows().
+SavePlan FullSavePlan(const clsKYR &kyr);
