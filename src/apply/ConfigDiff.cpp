@@ -18,15 +18,6 @@ std::set<int> savedRows(const clsKYR &kyr, Section section, int slot)
     return {rows.begin(), rows.end()};
 }
 
-QString shown(Section section, int row, const QString &value)
-{
-    if (clsKYR::Definitions(section)[size_t(row)].Kind != KindText)
-        return value;
-    QString escaped = value;
-    escaped.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
-    return u'"' + escaped + u'"';
-}
-
 } // namespace
 
 std::vector<ConfigDiff::Difference> ConfigDiff::Compare(const Configuration &before, const Configuration &after,
@@ -77,6 +68,15 @@ std::vector<ConfigDiff::Difference> ConfigDiff::SaveChanges(const clsKYR &before
 QString ConfigDiff::Line(const Difference &d)
 {
     return clsKYR::SectionName(d.section, d.slot) + u' ' + clsKYR::Definitions(d.section)[size_t(d.row)].Name +
-           QStringLiteral(": ") + shown(d.section, d.row, d.before) + QStringLiteral(" -> ") +
-           shown(d.section, d.row, d.after);
+           QStringLiteral(": ") + Shown(d.section, d.row, d.before) + QStringLiteral(" -> ") +
+           Shown(d.section, d.row, d.after);
+}
+
+QString ConfigDiff::Shown(Section section, int row, const QString &value)
+{
+    if (clsKYR::Definitions(section)[size_t(row)].Kind != KindText)
+        return value;
+    QString escaped = value;
+    escaped.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+    return u'"' + escaped + u'"';
 }

@@ -37,4 +37,7 @@ public:
     // "LAN3 Did: 0x61 -> 0x51"; text values in double quotes
     // (CAPPGM1 Language608F2: "eng" -> "spn").
     static QString Line(const Difference &difference);
+    // A value as Line() shows it: text values in double quotes, with the
+    // backslash and the double quote escaped.
+    static QString Shown(Section section, int row, const QString &value);
 };
