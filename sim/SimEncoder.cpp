@@ -25,15 +25,21 @@ bool isWord(const QString &line, const char *word)
 } // namespace
 
 SimEncoder::SimEncoder(SimStore &s, Start st, QObject *parent)
-    : QObject(parent), store(s), start(st), current(State::Command), dialTimer(this)
+    : QObject(parent), store(s), session(s.openSession()), start(st), current(State::Command), dialTimer(this)
 {
     dialTimer.setSingleShot(true);
     connect(&dialTimer, &QTimer::timeout, this, &SimEncoder::dialed);
     hangUp();
 }
 
+SimEncoder::~SimEncoder()
+{
+    store.endSession(session);
+}
+
 void SimEncoder::hangUp()
 {
+    store.endSession(session);
     dialTimer.stop();
     stopped = false;
     pending.clear();
@@ -188,7 +194,7 @@ QByteArray SimEncoder::sectionLine(const QString &line)
         // The listing without the model's leading line feed: name=value CR LF per row.
         return answer(line, latin1(store.working().GetParam(section, slot, line).mid(1)), '#');
     }
-    if (store.working().SetParam(section, slot, line) == QLatin1String("\n?\r\n"))
+    if (store.set(session, section, slot, line) == QLatin1String("\n?\r\n"))
         return answer(line, "?\r\n", '#');
     return answer(line, {}, '#');
 }

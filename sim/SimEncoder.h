@@ -25,6 +25,8 @@ public:
     static constexpr int MaxLine = 4096;
 
     SimEncoder(SimStore &store, Start start, QObject *parent = nullptr);
+    // The session ends: its unsaved changes are undone.
+    ~SimEncoder() override;
 
     // Delay before "CONNECT 57600" answers a dial command.
     void setConnectDelay(int ms) { connectDelay = ms; }
@@ -33,6 +35,7 @@ public:
 
     void feed(const QByteArray &bytes);
     // The line dropped (modem carrier lost, serial session ended): back to where the session started.
+    // Unsaved changes of the session are undone.
     void hangUp();
     // Ignore everything received from now on, until hangUp().
     void stop()
@@ -58,6 +61,7 @@ private:
     void dialed();
 
     SimStore &store;
+    int session;
     Start start;
     State current;
     Section section = Section::Kyr;

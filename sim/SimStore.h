@@ -4,15 +4,33 @@
 
 #include <QString>
 
+#include <map>
+#include <tuple>
+
 // The one configuration of the simulated encoder, shared by every session:
 // the working copy that parameter lines change and the saved copy that
 // SAVE and DEFAULTS store (and write to the state file, when there is one).
+//
+// A session that ends without SAVE or EXIT (its link dropped) leaves no
+// unsaved change behind: an encoder that loses the link before storing
+// holds what it had stored. Each session's changes are remembered until the
+// next SAVE, DEFAULTS or EXIT, and undone when the session ends, except
+// where another session has changed that setting since.
 class SimStore
 {
 public:
     explicit SimStore(const clsKYR &initial, const QString &statePath = {});
 
     clsKYR &working() { return work; }
+    const clsKYR &workingCopy() const { return work; }
+
+    // A session begins; the number names it in set() and endSession().
+    int openSession() { return ++lastSession; }
+    // A parameter line of a session, applied to the working copy as the
+    // model's set-parameter operation does; its answer.
+    QString set(int session, Section section, int slot, const QString &line);
+    // The session ended: its changes not stored or thrown away since are undone.
+    void endSession(int session);
     const clsKYR &saved() const { return stored; }
 
     // SAVE: the working configuration becomes the saved one.
@@ -28,8 +46,17 @@ public:
 private:
     bool writeState();
 
+    using Row = std::tuple<Section, int, int>;
+    struct Change
+    {
+        KyrValue before; // what the working copy held before the session's first change
+        QString after;   // what the session's last change left, as text
+    };
+
     clsKYR work;
     clsKYR stored;
     QString state;
     QString error;
+    int lastSession = 0;
+    std::map<int, std::map<Row, Change>> changes; // by session
 };
