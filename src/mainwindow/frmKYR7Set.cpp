@@ -8,6 +8,7 @@
 #include "Messages.h"
 #include "ModuleEditors.h"
 #include "ModuleType.h"
+#include "ProgramModules.h"
 #include "SaveRows.h"
 #include "StepTimer.h"
 #include "WindowRole.h"
@@ -45,10 +46,10 @@ namespace {
 const QString kErrorTitle = QStringLiteral("KYR7 Setup Program");
 const QString kCRLF = QStringLiteral("\r\n");
 
-const QString kTransparent = QStringLiteral("Transparent Module");
-const QString kCaption = QStringLiteral("Caption Module");
-const QString kConstant = QStringLiteral("Constant Data Module");
-const QString kBridging = QStringLiteral("Bridging Module");
+const QString kTransparent = ModuleName(ModuleType::Transparent);
+const QString kCaption = ModuleName(ModuleType::Caption);
+const QString kConstant = ModuleName(ModuleType::Constant);
+const QString kBridging = ModuleName(ModuleType::Bridging);
 const QString kNone = QStringLiteral("None");
 
 constexpr int TypeFree = ModuleType::Free;
@@ -602,7 +603,7 @@ void frmKYR7Set::SetDisplay()
             // counters no longer matter.
             if (f >= Slots)
                 continue;
-            const bool ours = isNumber(kyr.str(s, StrRow::Program), program + 1);
+            const bool shown = ShownInProgram(kyr, s, program);
             if (type == TypeTransparent || type == TypeConstant || type == TypeBridging) {
                 if (type == TypeTransparent)
                     ++transparent;
@@ -610,20 +611,15 @@ void frmKYR7Set::SetDisplay()
                     ++constant;
                 else
                     ++bridging;
-                if (ours) {
+                if (shown) {
                     hasConstant = hasConstant || type == TypeConstant;
-                    showSlot(f, s,
-                             type == TypeTransparent ? kTransparent
-                             : type == TypeConstant  ? kConstant
-                                                     : kBridging);
+                    showSlot(f, s, ModuleName(int(type)));
                     ++f;
                 }
             } else if (type == TypeCaption) {
-                const bool primary =
-                    kyr.sSTR(s, StrRow::Direction) == QLatin1String("E") && isNumber(kyr.str(s, StrRow::Mode), 0);
-                if (primary)
+                if (IsPrimaryCaption(kyr, s))
                     ++caption;
-                if (ours && primary) {
+                if (shown) {
                     hasCaption = true;
                     showSlot(f, s, kCaption);
                     ++f;
