@@ -36,14 +36,22 @@ QString CtlOptions::Usage()
         "  -j, --jobs N       encoders talked to at once (default 64)\n"
         "  --dry-run          apply: print what would change; send nothing but the retrieval and EXIT\n"
         "  --with-network     apply: take the file's network settings too (one target only)\n"
+        "  --changed-only     apply: send only the settings that change (for slow links)\n"
+        "  --skip-unwritable  apply: save even when the file gives settings the save cannot write\n"
+        "  --no-verify        apply: do not read the settings back after the save\n"
+        "  --verify-timeout S apply: seconds to keep trying to reconnect for the read-back (default 60)\n"
         "  --settings-only    diff: compare only what a save writes, without the network settings\n"
+        "  --json             print one JSON document on standard output; the text goes to standard error\n"
+        "  --log-dir FOLDER   where the conversation logs go (default: the program's log folder, kyr7ctl/)\n"
+        "  --connect-timeout S  seconds a LAN connection attempt is given (default 6)\n"
         "  --init COMMANDS    modem initialisation, \"|\" between commands (default: the program's setting)\n"
         "  --dial COMMAND     modem dial command (default: the program's setting)\n"
         "  -h, --help         this text\n"
         "  --version          the version\n"
         "\n"
-        "Exit status: 0 success (diff: equal); 1 a target failed (diff: they differ);\n"
-        "2 a bad command line or file (diff: or a target failed).\n");
+        "Exit status: 0 success (diff: equal); 1 a target failed or was not verified (diff: they\n"
+        "differ); 2 a bad command line or file, or apply refused a file with settings the save cannot\n"
+        "write (diff: or a target failed).\n");
 }
 
 bool CtlOptions::Parse(const QStringList &arguments, CtlOptions &options, QString &error)
@@ -58,7 +66,18 @@ bool CtlOptions::Parse(const QStringList &arguments, CtlOptions &options, QStrin
     const QCommandLineOption dial(QStringLiteral("dial"), {}, QStringLiteral("COMMAND"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({output, jobs, dryRun, withNetwork, settingsOnly, init, dial, help, version});
+    const QCommandLineOption noVerify(QStringLiteral("no-verify"));
+    const QCommandLineOption verifyTimeout(QStringLiteral("verify-timeout"), {}, QStringLiteral("SECONDS"));
+    const QCommandLineOption skipUnwritable(QStringLiteral("skip-unwritable"));
+    const QCommandLineOption changedOnly(QStringLiteral("changed-only"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption logDir(QStringLiteral("log-dir"), {}, QStringLiteral("FOLDER"));
+    const QCommandLineOption connectTimeout(QStringLiteral("connect-timeout"), {}, QStringLiteral("SECONDS"));
+    parser.addOptions({output, jobs, dryRun, withNetwork, settingsOnly, init, dial, help, version, noVerify,
+                       verifyTimeout, skipUnwritable, changedOnly, json, logDir, connectTimeout});
+    // Known before anything else can go wrong, so that a refused command
+    // line still gives its JSON document.
+    options.json = arguments.contains(QStringLiteral("--json"));
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -87,9 +106,19 @@ bool CtlOptions::Parse(const QStringList &arguments, CtlOptions &options, QStrin
     options.hasDial = parser.isSet(dial);
     options.dial = parser.value(dial);
     options.output = parser.value(output);
+    options.verify = !parser.isSet(noVerify);
+    options.skipUnwritable = parser.isSet(skipUnwritable);
+    options.changedOnly = parser.isSet(changedOnly);
+    options.logDir = parser.value(logDir);
+    options.noVerifyGiven = parser.isSet(noVerify);
+    options.verifyTimeoutGiven = parser.isSet(verifyTimeout);
 
     static const Rule rules[] = {{"dry-run", &CtlOptions::dryRun, "apply"},
                                  {"with-network", &CtlOptions::withNetwork, "apply"},
+                                 {"skip-unwritable", &CtlOptions::skipUnwritable, "apply"},
+                                 {"changed-only", &CtlOptions::changedOnly, "apply"},
+                                 {"no-verify", &CtlOptions::noVerifyGiven, "apply"},
+                                 {"verify-timeout", &CtlOptions::verifyTimeoutGiven, "apply"},
                                  {"settings-only", &CtlOptions::settingsOnly, "diff"}};
     for (const Rule &rule : rules) {
         if (options.*rule.flag && options.command != QLatin1String(rule.commands)) {
@@ -97,10 +126,29 @@ bool CtlOptions::Parse(const QStringList &arguments, CtlOptions &options, QStrin
             return false;
         }
     }
+    if (options.json && options.command == QLatin1String("report")) {
+        error = QStringLiteral("--json is for fetch, diff and apply (report prints the report itself)");
+        return false;
+    }
     if (parser.isSet(output) && options.command != QLatin1String("fetch")) {
         error = QStringLiteral("-o is for fetch only");
         return false;
     }
+    const auto seconds = [&](const QCommandLineOption &option, int low, int &value) {
+        if (!parser.isSet(option))
+            return true;
+        bool ok = false;
+        value = parser.value(option).toInt(&ok);
+        if (ok && value >= low && value <= 3600)
+            return true;
+        error = QStringLiteral("--%1 takes a number of seconds from %2 to 3600, not \"%3\"")
+                    .arg(option.names().constFirst())
+                    .arg(low)
+                    .arg(parser.value(option));
+        return false;
+    };
+    if (!seconds(verifyTimeout, 0, options.verifyTimeout) || !seconds(connectTimeout, 1, options.connectTimeout))
+        return false;
     if (parser.isSet(jobs)) {
         bool ok = false;
         options.jobs = parser.value(jobs).toInt(&ok);

@@ -13,10 +13,19 @@ struct CtlOptions
     bool withNetwork = false;
     bool dryRun = false;
     bool settingsOnly = false;
-    QString init; // modem initialisation commands, "|" between them
+    bool verify = true;          // apply: read back and compare after the save
+    int verifyTimeout = 60;      // seconds within which the read-back may start an attempt
+    bool skipUnwritable = false; // apply: save although the file gives settings the save cannot carry
+    bool changedOnly = false;    // apply: send only the settings that change
+    bool json = false;           // one JSON document on standard output
+    QString logDir;              // the conversation logs; empty: the per-user log folder
+    int connectTimeout = 6;      // seconds a LAN connection attempt is given
+    QString init;                // modem initialisation commands, "|" between them
     QString dial;
     bool hasInit = false;
     bool hasDial = false;
+    bool noVerifyGiven = false;
+    bool verifyTimeoutGiven = false;
     bool help = false;
     bool version = false;
 

@@ -1,7 +1,9 @@
 #include "Kyr7Ctl.h"
 
+#include "ApplyPlan.h"
 #include "ConfigDiff.h"
 #include "ConfigFile.h"
+#include "JsonReport.h"
 #include "WriteReport.h"
 
 #include <QCoreApplication>
@@ -9,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
@@ -37,12 +40,34 @@ void Kyr7Ctl::start()
 {
     QString error;
     if (!prepare(error)) {
-        for (const QString &line : error.split(u'\n'))
-            printLine(stderr, QStringLiteral("kyr7ctl: ") + line);
-        end(BadInput);
+        refuse(error);
         return;
     }
     runner.start();
+}
+
+void Kyr7Ctl::refuse(const QString &error)
+{
+    for (const QString &line : error.split(u'\n'))
+        printLine(stderr, QStringLiteral("kyr7ctl: ") + line);
+    if (options.json)
+        print(stdout, JsonReport::Document(options.command, BadInput, error, {}, {}));
+    end(BadInput);
+}
+
+FILE *Kyr7Ctl::textOut() const
+{
+    return options.json ? stderr : stdout;
+}
+
+QString Kyr7Ctl::logFolder() const
+{
+    if (!options.logDir.isEmpty())
+        return options.logDir;
+    // The program's log folder has sessions of its own, which it prunes; a
+    // folder of kyr7ctl's own inside it keeps the two apart.
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("KYR7Setup/logs/kyr7ctl"));
 }
 
 void Kyr7Ctl::end(int exitCode)
@@ -87,7 +112,8 @@ bool Kyr7Ctl::addTargets(QString &error)
         if (!Target::Parse(operand.text, target, error))
             return false;
         if (seen.count(target.key())) {
-            error = QStringLiteral("%1 and %2 are the same encoder").arg(seen[target.key()], operand.text);
+            error = QStringLiteral("%1 and %2 are the same encoder (%3)")
+                        .arg(seen[target.key()], operand.text, target.key());
             return false;
         }
         seen[target.key()] = operand.text;
@@ -101,6 +127,7 @@ bool Kyr7Ctl::addTargets(QString &error)
             target.settings.DIAL = options.hasDial ? options.dial : stored.DIAL;
         }
         operand.job = runner.add(target);
+        operand.job->setConnectTimeout(options.connectTimeout * 1000);
         operandOf[operand.job] = i;
         connect(operand.job, &TargetJob::retrieved, this, [this, job = operand.job] { onRetrieved(job); });
     }
@@ -174,6 +201,14 @@ bool Kyr7Ctl::prepare(QString &error)
     }
     if (!addTargets(error))
         return false;
+    // Every log this run names is kept until the run is over: the folder
+    // keeps at least as many sessions as there are targets.
+    const int count = int(runner.jobs().size());
+    ConversationLog::Limits limits;
+    limits.sessions = qMax(limits.sessions, count);
+    limits.bytes = qMax(limits.bytes, qint64(count) * 1024 * 1024);
+    for (TargetJob *job : runner.jobs())
+        job->setLogFolder(logFolder(), limits);
     return command != QLatin1String("fetch") || fetchPaths(error);
 }
 
@@ -190,39 +225,90 @@ void Kyr7Ctl::onRetrieved(TargetJob *job)
                 .arg(job->target().text, QDateTime::currentDateTime().toString(Qt::ISODate),
                      QCoreApplication::applicationVersion())};
         QString error;
-        if (ConfigFile::Write(path, encoder, error, comments))
-            job->finishWithExit(true, QStringLiteral("fetched to ") + path);
-        else
-            job->finishWithExit(false, error);
+        details[job].insert("unit", JsonReport::Unit(encoder));
+        if (ConfigFile::Write(path, encoder, error, comments)) {
+            details[job].insert("file", path);
+            job->finishWithExit(true, QStringLiteral("fetched to ") + path, TargetJob::State::Fetched);
+        } else {
+            job->finishWithExit(false, error, TargetJob::State::Failed);
+        }
         return;
     }
-    Operand &operand = operands[operandOf[job]];
     if (command != QLatin1String("apply")) {
-        operand.configuration = Configuration::FromEncoder(encoder);
-        job->finishWithExit(true, QStringLiteral("retrieved"));
+        operands[operandOf[job]].configuration = Configuration::FromEncoder(encoder);
+        job->finishWithExit(true, QStringLiteral("retrieved"), TargetJob::State::Retrieved);
         return;
     }
+    decideApply(job);
+}
 
-    const Configuration &file = operands.front().configuration;
-    const clsKYR merged = file.over(encoder, options.withNetwork);
-    const auto changes = ConfigDiff::SaveChanges(encoder, merged);
+void Kyr7Ctl::decideApply(TargetJob *job)
+{
+    const clsKYR &encoder = job->configuration();
+    const ApplyPlan plan = ApplyPlan::Make(operands.front().configuration, encoder, options.withNetwork);
+    QJsonObject &fields = details[job];
+    fields.insert("unit", JsonReport::Unit(encoder));
+    fields.insert("changes", JsonReport::Changes(plan.changes));
+    fields.insert("not_written", JsonReport::NotWritten(plan.notWritten));
+    fields.insert("kept", JsonReport::Kept(plan.kept));
+
     QStringList kept;
-    for (int row = KyrRow::IpNum; row <= KyrRow::DHCP && !options.withNetwork; ++row) {
-        if (file.gives(Section::Kyr, 0, row) && file.kyr.sKYR(row) != encoder.sKYR(row))
-            kept << clsKYR::Definitions(Section::Kyr)[size_t(row)].Name;
+    bool network = false;
+    for (const ApplyPlan::Kept &k : plan.kept) {
+        kept << ApplyPlan::RowName(k.section, k.row);
+        network = network || Configuration::IsNetwork(k.section, k.row);
     }
-    const QString keptText = kept.isEmpty() ? QString()
-                                            : QStringLiteral("; kept its own ") + kept.join(QStringLiteral(", ")) +
-                                                  QStringLiteral(" (--with-network takes the file's)");
+    QString also;
+    if (!kept.isEmpty())
+        also = QStringLiteral("; kept its own ") + kept.join(QStringLiteral(", ")) +
+               (network ? QStringLiteral(" (--with-network takes the file's)") : QString());
+    const qsizetype unwritable = plan.notWritten.size();
+    QStringList unwritableLines;
+    for (const ApplyPlan::Unwritten &u : plan.notWritten)
+        unwritableLines << ApplyPlan::Line(u);
+
     if (options.dryRun) {
         QStringList &lines = dryRunLines[job];
-        for (const auto &change : changes)
+        for (const auto &change : plan.changes)
             lines << ConfigDiff::Line(change);
+        lines << unwritableLines;
+        if (unwritable > 0)
+            also += QStringLiteral("; %1 settings would not be written").arg(unwritable);
         job->finishWithExit(true,
-                            QStringLiteral("would change %1 settings; nothing sent").arg(changes.size()) + keptText);
+                            QStringLiteral("would change %1 settings; nothing sent").arg(plan.changes.size()) + also,
+                            plan.changes.empty() ? TargetJob::State::Unchanged : TargetJob::State::WouldChange);
         return;
     }
-    job->save(merged, QStringLiteral("saved; %1 settings changed").arg(changes.size()) + keptText);
+    if (unwritable > 0 && !options.skipUnwritable) {
+        refusedFile = true;
+        for (const QString &line : unwritableLines)
+            job->addNote(line);
+        job->finishWithExit(false,
+                            QStringLiteral("refused: the file gives %1 settings the save cannot write; nothing "
+                                           "saved (--skip-unwritable saves the rest)")
+                                .arg(unwritable),
+                            TargetJob::State::Refused);
+        return;
+    }
+    for (const QString &line : unwritableLines)
+        job->addNote(line);
+    if (unwritable > 0)
+        also += QStringLiteral("; %1 settings not written").arg(unwritable);
+
+    const SavePlan save = options.changedOnly ? plan.changedOnly() : plan.fullSave();
+    if (save.empty()) {
+        job->finishWithExit(true, QStringLiteral("unchanged; nothing sent") + also, TargetJob::State::Unchanged);
+        return;
+    }
+    const QString outcome = QStringLiteral("%1 settings changed").arg(plan.changes.size()) + also;
+    job->save(plan.merged, save, outcome, options.verify ? options.verifyTimeout * 1000 : -1);
+    if (!options.verify) {
+        job->skipVerification(QStringLiteral("--no-verify"));
+    } else if (job->target().settings.Method == QLatin1String("LAN") && plan.movesUnit()) {
+        job->skipVerification(QStringLiteral("the save moves the unit from %1 to %2; compare it there with kyr7ctl "
+                                             "diff")
+                                  .arg(encoder.sKYR(KyrRow::IpNum), plan.merged.sKYR(KyrRow::IpNum)));
+    }
 }
 
 int Kyr7Ctl::printDiffs()
@@ -241,8 +327,10 @@ int Kyr7Ctl::printDiffs()
             printLine(stderr, QStringLiteral("kyr7ctl: %1 and %2 give no setting in common").arg(a.text, b.text));
             apart = true;
         }
+        this->differences.append(JsonReport::Differences(a.text, b.text, compared, differences));
         for (const auto &d : differences)
-            printLine(stdout, (operands.size() > 2 ? b.text + QStringLiteral(": ") : QString()) + ConfigDiff::Line(d));
+            printLine(textOut(),
+                      (operands.size() > 2 ? b.text + QStringLiteral(": ") : QString()) + ConfigDiff::Line(d));
         differ = differ || !differences.empty();
     }
     for (const Operand &b : operands)
@@ -278,11 +366,19 @@ void Kyr7Ctl::onAllFinished()
     } else if (command == QLatin1String("apply")) {
         for (const Operand &operand : operands) {
             for (const QString &line : dryRunLines[operand.job])
-                printLine(stdout, (operands.size() > 2 ? operand.text + QStringLiteral(": ") : QString()) + line);
+                printLine(textOut(), (operands.size() > 2 ? operand.text + QStringLiteral(": ") : QString()) + line);
         }
+        if (refusedFile)
+            result = BadInput;
     }
     std::fflush(stdout);
     if (!runner.jobs().empty())
         print(stderr, runner.summary().toLocal8Bit());
+    if (options.json) {
+        QJsonArray targets;
+        for (TargetJob *job : runner.jobs())
+            targets.append(JsonReport::Target(*job, details[job]));
+        print(stdout, JsonReport::Document(command, result, {}, targets, differences));
+    }
     end(result);
 }

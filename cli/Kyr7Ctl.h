@@ -5,9 +5,12 @@
 #include "JobRunner.h"
 #include "Target.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
 
+#include <cstdio>
 #include <map>
 #include <vector>
 
@@ -41,6 +44,11 @@ private:
     };
 
     bool prepare(QString &error);
+    void refuse(const QString &error);
+    void decideApply(TargetJob *job);
+    QString logFolder() const;
+    // Where human text goes: standard output, or standard error under --json.
+    FILE *textOut() const;
     bool readOperand(const QString &text, Operand &operand, QString &error);
     bool addTargets(QString &error);
     bool fetchPaths(QString &error);
@@ -56,5 +64,8 @@ private:
     std::map<TargetJob *, size_t> operandOf;
     std::map<TargetJob *, QString> fetchPath;       // fetch: where each configuration goes
     std::map<TargetJob *, QStringList> dryRunLines; // apply --dry-run: what would change
+    std::map<TargetJob *, QJsonObject> details;     // the JSON fields the command adds to a target
+    QJsonArray differences;                         // diff: for the JSON document
+    bool refusedFile = false;                       // apply refused a file with settings it cannot write
     int code = Success;
 };

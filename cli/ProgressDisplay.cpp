@@ -1,20 +1,43 @@
 #include "ProgressDisplay.h"
 
 #include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <windows.h>
+#else
 #include <sys/ioctl.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
 void terminalSize(int &rows, int &columns)
 {
-    winsize size{};
     rows = 24;
     columns = 80;
+#ifdef Q_OS_WIN
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (::GetConsoleScreenBufferInfo(::GetStdHandle(STD_ERROR_HANDLE), &info)) {
+        rows = info.srWindow.Bottom - info.srWindow.Top + 1;
+        columns = info.srWindow.Right - info.srWindow.Left + 1;
+    }
+#else
+    winsize size{};
     if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0) {
         rows = size.ws_row;
         columns = size.ws_col;
     }
+#endif
+}
+
+bool errorIsTerminal()
+{
+#ifdef Q_OS_WIN
+    return ::_isatty(::_fileno(stderr)) != 0;
+#else
+    return ::isatty(STDERR_FILENO) == 1;
+#endif
 }
 
 } // namespace
@@ -29,7 +52,7 @@ ProgressDisplay::ProgressDisplay(std::function<QList<Line>()> lines, QObject *pa
 
 bool ProgressDisplay::Wanted()
 {
-    return ::isatty(STDERR_FILENO) == 1;
+    return errorIsTerminal();
 }
 
 void ProgressDisplay::update()

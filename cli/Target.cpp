@@ -4,6 +4,7 @@
 #include "SerialLink.h"
 #include "TcpLink.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -88,7 +89,10 @@ QString Target::key() const
     if (settings.Method == QLatin1String("LAN"))
         return QStringLiteral("tcp:%1:%2").arg(TcpLink::HostFor(settings.IP).toLower()).arg(port);
     const bool modem = settings.Method == QLatin1String("MODEM");
-    return QStringLiteral("tty:") + SerialLink::DeviceFor(modem ? settings.Modem : settings.Serial);
+    const QString device = SerialLink::DeviceFor(modem ? settings.Modem : settings.Serial);
+    // A link and the device it leads to are one port.
+    const QString resolved = QFileInfo(device).canonicalFilePath();
+    return QStringLiteral("tty:") + (resolved.isEmpty() ? device : resolved);
 }
 
 QString Target::fileName() const

@@ -21,7 +21,8 @@ public:
     ConnectionSettings settings; // Method, IP, Serial, Modem and Number
     quint16 port = 1080;         // TCP port of a LAN target
 
-    // Equal for two targets that reach the same encoder or device.
+    // Equal for two targets that reach the same encoder or device:
+    // "tcp:HOST:PORT", or "tty:" and the device with links resolved.
     QString key() const;
     // A file name for the target's configuration: "lan_10.0.0.7.kyr7".
     QString fileName() const;

@@ -1,5 +1,6 @@
 // kyr7ctl: back up, compare, report and restore KYR7 encoders, many at once.
 #include "CtlOptions.h"
+#include "JsonReport.h"
 #include "Kyr7Ctl.h"
 
 #include <QCoreApplication>
@@ -21,6 +22,10 @@ int main(int argc, char *argv[])
     QString error;
     if (!CtlOptions::Parse(QCoreApplication::arguments(), options, error)) {
         std::fprintf(stderr, "kyr7ctl: %s\nTry kyr7ctl --help.\n", qPrintable(error));
+        if (options.json) {
+            const QByteArray json = JsonReport::Document(options.command, Kyr7Ctl::BadInput, error, {}, {});
+            std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+        }
         return Kyr7Ctl::BadInput;
     }
     if (options.help) {
