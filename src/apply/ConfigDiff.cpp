@@ -18,6 +18,17 @@ std::set<int> savedRows(const clsKYR &kyr, Section section, int slot)
     return {rows.begin(), rows.end()};
 }
 
+// The model whose save rules judge a side: its own, but a file that does not
+// give the revision letter is taken as written for a unit that saves the
+// bridge streams, so that the bridge settings it gives are compared.
+clsKYR judged(const Configuration &side)
+{
+    clsKYR kyr = side.kyr;
+    if (!side.gives(Section::Kyr, 0, KyrRow::Rev))
+        kyr.SetKYRParam(QStringLiteral("Rev=G"));
+    return kyr;
+}
+
 } // namespace
 
 std::vector<ConfigDiff::Difference> ConfigDiff::Compare(const Configuration &before, const Configuration &after,
@@ -25,13 +36,14 @@ std::vector<ConfigDiff::Difference> ConfigDiff::Compare(const Configuration &bef
 {
     std::vector<Difference> out;
     int both = 0;
+    const clsKYR beforeRules = judged(before), afterRules = judged(after);
     for (Section s : kSections) {
         const int count = int(clsKYR::Definitions(s).size());
         for (int slot = 0; slot < clsKYR::Slots(s); ++slot) {
             std::set<int> wanted;
             if (rows == Rows::Settings) {
-                wanted = savedRows(before.kyr, s, slot);
-                wanted.merge(savedRows(after.kyr, s, slot));
+                wanted = savedRows(beforeRules, s, slot);
+                wanted.merge(savedRows(afterRules, s, slot));
             }
             for (int row = 0; row < count; ++row) {
                 if (!before.gives(s, slot, row) || !after.gives(s, slot, row))
