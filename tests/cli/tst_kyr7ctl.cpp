@@ -2,10 +2,14 @@
 // pseudo-terminals: backing up, comparing, reporting and restoring
 // encoders, refusals, encoders that fail among others, and bad input.
 #include "ConfigFile.h"
+#include "SilentPort.h"
 #include "SimConfig.h"
 #include "SimProcess.h"
 #include "WriteReport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,6 +83,36 @@ QString refusingTarget()
     return QStringLiteral("lan:127.0.0.1:%1").arg(server.serverPort());
 }
 
+// The JSON document of a run; fails the test when there is none.
+QJsonObject json(const CtlRun &run)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        qWarning("no JSON document (%s): %s", qPrintable(error.errorString()), run.out.constData());
+    return document.object();
+}
+
+QJsonObject onlyTarget(const CtlRun &run)
+{
+    const QJsonArray targets = json(run).value("targets").toArray();
+    return targets.size() == 1 ? targets.first().toObject() : QJsonObject();
+}
+
+// The stored configuration of a simulator as file text, for comparing end states.
+QByteArray stored(const SimProcess &sim)
+{
+    clsKYR kyr;
+    return LoadSimConfig(sim.statePath(), kyr) ? ConfigFile::Text(kyr) : QByteArray("(nothing stored)");
+}
+
+// The lines a kyr7sim session had received when "SAVE" arrived, counting it.
+int linesUpToSave(const QByteArray &transcript)
+{
+    const qsizetype at = transcript.indexOf("\rSAVE\r");
+    return at < 0 ? -1 : int(transcript.left(at + 1).count('\r')) + 1;
+}
+
 // The demo encoder with other settings and another identity and network.
 const QByteArray kOtherUnit = "[KYR]\nIpNum=10.9.8.7\nNetmask=255.0.0.0\n[PGM1]\nRequestedVideoMode=4\n"
                               "[CAPPGM1]\nLanguage608F2=fra\n[LAN1]\nDid=0x22\n";
@@ -97,15 +131,20 @@ private slots:
     void initTestCase()
     {
         qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+        qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
         clsKYR demo;
         QVERIFY(DefaultSimConfig(demo));
         demoFile = ConfigFile::Text(demo);
-        for (const auto &[name, text] : {std::pair<const char *, QByteArray>{"demo.cfg", demoFile},
-                                         {"other.cfg", kOtherUnit},
-                                         {"bad.cfg", "[KYR]\nRev=G\nBogus=1\n"},
-                                         {"empty.cfg", "; none\n"},
-                                         {"rev.cfg", "[KYR]\nRev=G\n"},
-                                         {"lan1.cfg", "[LAN1]\nDid=0x01\n"}})
+        for (const auto &[name, text] :
+             {std::pair<const char *, QByteArray>{"demo.cfg", demoFile},
+              {"other.cfg", kOtherUnit},
+              {"bad.cfg", "[KYR]\nRev=G\nBogus=1\n"},
+              {"empty.cfg", "; none\n"},
+              {"rev.cfg", "[KYR]\nRev=G\n"},
+              {"lan1.cfg", "[LAN1]\nDid=0x01\n"},
+              {"three.cfg", "[CAPPGM1]\nLanguage608F1=fra\nLanguage608F2=spn\n[LAN1]\nDid=0x22\n"},
+              {"bridgeA.cfg", "[OUTBRIDGE1]\nStreamType=0x0004\nBridgeType=1\n"},
+              {"bridgeB.cfg", "[OUTBRIDGE1]\nStreamType=0x0004\nBridgeType=2\n"}})
             QVERIFY(writeFile(dir.filePath(name), text));
     }
 
@@ -132,7 +171,8 @@ private slots:
 
         // Restored onto the other unit, which keeps its identity and network.
         run = runCtl({"apply", aFile, lan(b)}, dir.path());
-        QVERIFY2(run.code == 0 && run.err.contains("saved; 3 settings changed; kept its own IpNum, Netmask"),
+        QVERIFY2(run.code == 0 && run.err.contains("saved and verified; 3 settings changed; kept its own "
+                                                   "SerialNumber, IpNum, Netmask (--with-network takes the file's)"),
                  run.err.constData());
         clsKYR stored, expected = fetched;
         QVERIFY(LoadSimConfig(b.statePath(), stored));
@@ -166,6 +206,14 @@ private slots:
             "LAN1 SDid: 0x01 -> 0x05\n");
         row("settings only: no identity, no unused stream", {"--settings-only", "demo.cfg", "b.cfg"},
             "[KYR]\nSerialNumber=9\n[LAN3]\nDid=0x77\n[LAN1]\nEcho=1\n", 1, "LAN1 Echo: 0 -> 1\n");
+        // Files without Rev are taken as written for a unit that saves the
+        // bridge streams; one that gives an old revision does not save them.
+        row("settings only: partial files apart in a bridge stream", {"--settings-only", "bridgeA.cfg", "b.cfg"},
+            "[OUTBRIDGE1]\nStreamType=0x0004\nBridgeType=2\n", 1, "OUTBRIDGE1 BridgeType: 1 -> 2\n");
+        row("settings only: partial files alike in their bridge stream", {"--settings-only", "bridgeA.cfg", "b.cfg"},
+            "[OUTBRIDGE1]\nStreamType=0x0004\nBridgeType=1\n", 0, {});
+        row("settings only: a revision that does not save the bridge", {"--settings-only", "bridgeA.cfg", "b.cfg"},
+            "[KYR]\nRev=B\n[OUTBRIDGE1]\nStreamType=0x0004\nBridgeType=2\n", 1, "OUTBRIDGE1 BridgeType: 1 -> 2\n");
         row("several files: each line names its file", {"demo.cfg", "demo.cfg", "b.cfg"}, "[LAN1]\nEcho=1\n", 1,
             "b.cfg: LAN1 Echo: 0 -> 1\n");
         row("a malformed file is named with its line", demoAndB, "[LAN1]\nEcho 1\n", 2, {},
@@ -269,7 +317,7 @@ private slots:
         QCOMPARE(run.code, 1);
         const QString shown = QString::fromLocal8Bit(run.err);
         for (const auto &[target, outcome] :
-             {std::pair{lan(good), QStringLiteral("saved; 3 settings changed")},
+             {std::pair{lan(good), QStringLiteral("saved and verified; 3 settings changed")},
               {refusing, QStringLiteral("FAILED: LAN Error: Connection refused")},
               {lan(hangsUp), QStringLiteral("FAILED: the save did not complete: The KYR7 closed the connection "
                                             "before the setup was complete")}})
@@ -301,6 +349,233 @@ private slots:
         }
     }
 
+    // --- what apply promises
+
+    // The settings sent are read back on a new connection and compared; the
+    // JSON says so field by field.
+    void applyIsVerified()
+    {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const CtlRun run = runCtl({"apply", "--json", "three.cfg", lan(sim)}, dir.path());
+        QVERIFY2(run.code == 0, run.err.constData());
+        QVERIFY2(run.err.contains("saved and verified; 3 settings changed"), run.err.constData());
+        const QJsonObject root = json(run);
+        QCOMPARE(root.value("kyr7ctl").toString(), QStringLiteral(KYR7_VERSION));
+        QCOMPARE(root.value("command").toString(), QStringLiteral("apply"));
+        QCOMPARE(root.value("exit_status").toInt(-1), 0);
+        const QJsonObject target = onlyTarget(run);
+        QCOMPARE(target.value("target").toString(), lan(sim));
+        QCOMPARE(target.value("device").toString(), QStringLiteral("tcp:127.0.0.1:%1").arg(sim.port()));
+        QCOMPARE(target.value("state").toString(), QStringLiteral("verified"));
+        QVERIFY(target.value("ok").toBool() && target.value("message").isNull());
+        const QJsonArray changes = target.value("changes").toArray();
+        QCOMPARE(changes.size(), 3);
+        QCOMPARE(changes.first().toObject(),
+                 (QJsonObject{{"section", "CAPPGM1"}, {"name", "Language608F1"}, {"before", "eng"}, {"after", "fra"}}));
+        const QJsonObject verification = target.value("verification").toObject();
+        QCOMPARE(verification.value("result").toString(), QStringLiteral("verified"));
+        QVERIFY(verification.value("checked").toInt() > 400); // every row of a full save
+        QVERIFY(QFile::exists(target.value("log").toString()));
+        const QJsonObject unit = target.value("unit").toObject();
+        QCOMPARE(unit.value("SerialNumber").toString(), QStringLiteral("12345"));
+        QCOMPARE(unit.value("limits").toObject().value("TransparentStreams").toInt(), 3);
+        const QJsonObject program = unit.value("programs").toArray().first().toObject();
+        QCOMPARE(program.value("video").toObject().value("requested_name").toString(),
+                 QStringLiteral("HD 1080i 59.94 Hz"));
+        QCOMPARE(
+            program.value("modules").toArray().first().toObject(),
+            (QJsonObject{
+                {"type", "Caption Module"}, {"stream_type", 16}, {"streams", QJsonArray{"LAN1"}}, {"source", "2000"}}));
+        // Two connections: the retrieval and save, then the read-back.
+        QCOMPARE(sim.transcript().count("SETUP\r"), 3);
+    }
+
+    // The link drops when "SAVE" has arrived and before the unit stored it:
+    // the save looks complete, the read-back finds the old settings.
+    void linkLostAroundSaveIsNotVerified()
+    {
+        SimProcess first;
+        QVERIFY(first.start());
+        QCOMPARE(runCtl({"apply", "--no-verify", "three.cfg", lan(first)}, dir.path()).code, 0);
+        const int lines = linesUpToSave(first.transcript());
+        QVERIFY(lines > 100);
+        SimProcess sim({"--close-after", QString::number(lines - 1)});
+        QVERIFY(sim.start());
+        const CtlRun run = runCtl({"apply", "--json", "three.cfg", lan(sim)}, dir.path());
+        QCOMPARE(run.code, 1);
+        QVERIFY2(run.err.contains("FAILED: saved but not verified: 3 of the ") &&
+                     run.err.contains("note: not held: CAPPGM1 Language608F1: sent \"fra\", holds \"eng\"") &&
+                     run.err.contains("note: not held: LAN1 Did: sent 0x22, holds 0x61"),
+                 run.err.constData());
+        const QJsonObject target = onlyTarget(run);
+        QCOMPARE(target.value("state").toString(), QStringLiteral("not_verified"));
+        QVERIFY(!target.value("ok").toBool());
+        const QJsonObject verification = target.value("verification").toObject();
+        QCOMPARE(verification.value("result").toString(), QStringLiteral("mismatch"));
+        QCOMPARE(verification.value("mismatches").toArray().size(), 3);
+        QCOMPARE(verification.value("mismatches").toArray().at(2).toObject(),
+                 (QJsonObject{{"section", "LAN1"}, {"name", "Did"}, {"sent", "0x22"}, {"held", "0x61"}}));
+        QVERIFY(run.err.contains(target.value("log").toString().toLocal8Bit()));
+        QVERIFY(!QFile::exists(sim.statePath()));
+    }
+
+    // Settings the save would not carry: named before anything is sent, the
+    // file refused for the target (status 2, only the retrieval and EXIT),
+    // or saved without them on request; a dry run lists them.
+    void unwritableSettings_data()
+    {
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("named"); // the line of each one not written
+        const auto row = [](const char *name, const QStringList &simArgs, const QByteArray &file,
+                            const QByteArray &named) { QTest::newRow(name) << simArgs << file << named; };
+        row("a free stream's settings", {}, "[PORTA]\nBaud=19200\n",
+            "PORTA Baud: 19200 (not written: the stream is free (StreamType 0x0000) after the apply");
+        row("a file name on a caption stream", {}, "[LAN1]\nFileName=x.txt\n",
+            "LAN1 FileName: \"x.txt\" (not written: the save writes this only with StreamType 0x0002 (constant "
+            "data), not 0x0010");
+        row("the bridge on revision B", {"--rev", "B"}, "[OUTBRIDGE1]\nStreamType=0x0004\n",
+            "OUTBRIDGE1 StreamType: 0x0004 (not written: the unit's revision \"B\" does not save the bridge streams");
+    }
+    void unwritableSettings()
+    {
+        QFETCH(QStringList, simArgs);
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, named);
+        QVERIFY(writeFile(dir.filePath("unwritable.cfg"), "[CAPPGM1]\nLanguage608F1=fra\n" + file));
+        SimProcess sim(simArgs);
+        QVERIFY(sim.start());
+        const QStringList apply{"apply", "unwritable.cfg", lan(sim)};
+
+        CtlRun run = runCtl(QStringList{"apply", "--dry-run", "unwritable.cfg", lan(sim)}, dir.path());
+        QCOMPARE(run.code, 0);
+        QVERIFY2(run.out.contains("CAPPGM1 Language608F1: \"eng\" -> \"fra\"\n" + named), run.out.constData());
+        QVERIFY(run.err.contains("would change 1 settings; nothing sent; 1 settings would not be written"));
+
+        run = runCtl(apply, dir.path());
+        QCOMPARE(run.code, 2);
+        QVERIFY2(run.err.contains("FAILED: refused: the file gives 1 settings the save cannot write") &&
+                     run.err.contains("note: " + named),
+                 run.err.constData());
+        QVERIFY(!sim.transcript().contains('=') && sim.transcript().endsWith("\rEXIT\r"));
+
+        run = runCtl(QStringList{"apply", "--skip-unwritable", "--json", "unwritable.cfg", lan(sim)}, dir.path());
+        QVERIFY2(run.code == 0 && run.err.contains("saved and verified; 1 settings changed; 1 settings not written") &&
+                     run.err.contains("note: " + named),
+                 run.err.constData());
+        const QJsonArray notWritten = onlyTarget(run).value("not_written").toArray();
+        QCOMPARE(notWritten.size(), 1);
+        QVERIFY(named.contains(notWritten.first().toObject().value("reason").toString().left(40).toLatin1()));
+        QVERIFY(stored(sim).contains("Language608F1=fra"));
+    }
+
+    // An address that never answers fails within the connection's tries;
+    // one at a time, the next target is still worked on.
+    void silentTargetFailsInTime()
+    {
+        SilentPort silent;
+        QVERIFY(silent.port != 0);
+        SimProcess sim;
+        QVERIFY(sim.start());
+        const QString quiet = QStringLiteral("lan:127.0.0.1:%1").arg(silent.port);
+        const CtlRun run =
+            runCtl({"fetch", "-j", "1", "--connect-timeout", "1", "-o", "silent/", quiet, lan(sim)}, dir.path());
+        QCOMPARE(run.code, 1);
+        QVERIFY2(QRegularExpression(QRegularExpression::escape(quiet) +
+                                    " +FAILED: LAN Error: Connection timed out \\(log: [^)]+\\.log\\)")
+                     .match(QString::fromLocal8Bit(run.err))
+                     .hasMatch(),
+                 run.err.constData());
+        QVERIFY(run.err.contains("1 of 2 targets succeeded, 1 failed"));
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("silent/lan_127.0.0.1_%1.cfg").arg(sim.port()))));
+    }
+
+    // --changed-only sends what differs and leaves the unit as a full save
+    // would: the same edits through both, the two end states compared.
+    void changedOnlyEndsAsAFullSave_data()
+    {
+        QTest::addColumn<QByteArray>("edits");
+        QTest::addColumn<QStringList>("visited"); // the only sections the changed-only save enters
+        QTest::newRow("a language") << QByteArray("[CAPPGM2]\nLanguage608F2=deu\n") << QStringList{"CAPPGM2"};
+        QTest::newRow("a module removed") << QByteArray("[LAN2]\nStreamType=0x0000\n") << QStringList{"LAN2"};
+        QTest::newRow("a module added") << QByteArray(
+                                               "[LAN5]\nStreamType=0x0001\nProgram=1\nInsertLinesF1=0x00000800\n")
+                                        << QStringList{"LAN5"};
+        QTest::newRow("a bridge") << QByteArray("[INBRIDGE1]\nStreamType=0x0004\nBridgeType=1\n[OUTBRIDGE1]\n"
+                                                "StreamType=0x0004\nBridgeType=1\n")
+                                  << QStringList{"INBRIDGE1", "OUTBRIDGE1"};
+        QTest::newRow("network settings kept")
+            << QByteArray("[KYR]\nIpNum=10.1.1.1\n[PGM2]\nRequestedVideoMode=4\n") << QStringList{"PGM2"};
+    }
+    void changedOnlyEndsAsAFullSave()
+    {
+        QFETCH(QByteArray, edits);
+        QFETCH(QStringList, visited);
+        QVERIFY(writeFile(dir.filePath("edits.cfg"), edits));
+        SimProcess full, changed;
+        QVERIFY(full.start() && changed.start());
+        CtlRun run = runCtl({"apply", "edits.cfg", lan(full)}, dir.path());
+        QVERIFY2(run.code == 0, run.err.constData());
+        run = runCtl({"apply", "--changed-only", "edits.cfg", lan(changed)}, dir.path());
+        QVERIFY2(run.code == 0 && run.err.contains("saved and verified"), run.err.constData());
+        QCOMPARE(stored(changed), stored(full));
+        QVERIFY(stored(full) != ConfigFile::Text(clsKYR()));
+
+        // The save's conversation: from its "SETUP" to "SAVE", only the changed sections.
+        const QByteArray transcript = changed.transcript();
+        const qsizetype save = transcript.indexOf("\rSAVE\r");
+        const qsizetype from = transcript.lastIndexOf("SETUP\r", save);
+        QStringList entered;
+        for (const QByteArray &line : transcript.mid(from, save - from).split('\r')) {
+            Section section;
+            int slot = 0;
+            if (clsKYR::FindSection(QString::fromLatin1(line), section, slot))
+                entered << QString::fromLatin1(line);
+        }
+        QCOMPARE(entered, visited);
+    }
+
+    // Every command gives one JSON document on standard output, its text on
+    // standard error; a refused command line too.
+    void jsonDocuments()
+    {
+        SimProcess sim;
+        QVERIFY(sim.start());
+        CtlRun run = runCtl({"fetch", "--json", "-o", "json.cfg", lan(sim)}, dir.path());
+        QCOMPARE(run.code, 0);
+        QJsonObject target = onlyTarget(run);
+        QCOMPARE(target.value("state").toString(), QStringLiteral("fetched"));
+        QCOMPARE(target.value("file").toString(), QStringLiteral("json.cfg"));
+        QCOMPARE(target.value("verification").toObject().value("result").toString(), QStringLiteral("not_run"));
+        QCOMPARE(target.value("unit").toObject().value("network").toObject().value("IpNum").toString(),
+                 QStringLiteral("192.168.0.10"));
+
+        run = runCtl({"diff", "--json", "demo.cfg", "other.cfg", lan(sim)}, dir.path());
+        QCOMPARE(run.code, 1);
+        QVERIFY(run.err.contains("other.cfg: LAN1 Did: 0x61 -> 0x22\n"));
+        const QJsonArray differences = json(run).value("differences").toArray();
+        QCOMPARE(differences.size(), 2);
+        QJsonObject first = differences.first().toObject();
+        QCOMPARE(first.value("b").toString(), QStringLiteral("other.cfg"));
+        QVERIFY(!first.value("equal").toBool(true));
+        QCOMPARE(first.value("lines").toArray().last().toObject(),
+                 (QJsonObject{{"section", "LAN1"}, {"name", "Did"}, {"a", "0x61"}, {"b", "0x22"}}));
+        QVERIFY(differences.last().toObject().value("equal").toBool());
+        QVERIFY(differences.last().toObject().value("compared").toInt() > 1000);
+        QCOMPARE(json(run).value("targets").toArray().first().toObject().value("state").toString(),
+                 QStringLiteral("retrieved"));
+
+        for (const QStringList &refused : {QStringList{"fetch", "--json", "--jobs", "x", "lan:10.0.0.7"},
+                                           QStringList{"apply", "--json", "missing.cfg", "lan:10.0.0.7"}}) {
+            run = runCtl(refused, dir.path());
+            QCOMPARE(run.code, 2);
+            QCOMPARE(json(run).value("exit_status").toInt(), 2);
+            QVERIFY(!json(run).value("error").toString().isEmpty());
+            QVERIFY(json(run).value("targets").toArray().isEmpty());
+        }
+    }
+
     void badInput_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -315,6 +590,9 @@ private slots:
         row("unknown option", {"fetch", "--force", "lan:10.0.0.7"}, "Unknown option 'force'");
         row("option of another command", {"report", "--dry-run", "demo.cfg"}, "--dry-run is for apply only");
         row("jobs out of range", {"fetch", "--jobs", "0", "lan:10.0.0.7"}, "--jobs takes a number from 1 to 1000");
+        row("verification of a fetch", {"fetch", "--no-verify", "lan:10.0.0.7"}, "--no-verify is for apply only");
+        row("a time-out that is no number", {"apply", "--verify-timeout", "soon", "demo.cfg", "lan:10.0.0.7"},
+            "--verify-timeout takes a number of seconds from 0 to 3600, not \"soon\"");
         row("no operand", {"fetch"}, "usage: kyr7ctl fetch TARGET...");
         row("one side of a diff", {"diff", "demo.cfg"}, "usage: kyr7ctl diff A B...");
         row("two reports", {"report", "demo.cfg", "other.cfg"}, "usage: kyr7ctl report FILE|TARGET");
@@ -326,6 +604,9 @@ private slots:
         row("one encoder twice", {"fetch", "lan:10.0.0.7", "lan:10.0.0.7:1080"},
             "lan:10.0.0.7 and lan:10.0.0.7:1080 are the same encoder");
         row("one port twice", {"fetch", "serial:COM1", "modem:/dev/ttyS0:555"}, "are the same encoder");
+        QFile::link("/dev/null", dir.filePath("null-link"));
+        row("a device and a link to it", {"fetch", "serial:/dev/null", "serial:" + dir.filePath("null-link")},
+            "serial:/dev/null and serial:" + dir.filePath("null-link") + " are the same encoder (tty:/dev/null)");
         row("no folder for the file", {"fetch", "lan:10.0.0.7", "-o", "no/such/a.cfg"}, "there is no folder");
         row("a target to apply", {"apply", "lan:10.0.0.7", "lan:10.0.0.8"}, "apply takes a file first");
         row("one address for many", {"apply", "--with-network", "demo.cfg", "lan:10.0.0.7", "lan:10.0.0.8"},

@@ -10,6 +10,7 @@
 #include "MemoryLink.h"
 #include "ScriptedMessages.h"
 #include "SerialLink.h"
+#include "SilentPort.h"
 #include "SimConfig.h"
 #include "SimProcess.h"
 #include "TcpLink.h"
@@ -167,23 +168,6 @@ void finishRetrieval(ConversationRig &rig, const QStringList &simArgs = {})
     QVERIFY(rig.kyr == expected);
 }
 
-// A loopback port whose listen queue is full: a connection attempt to it
-// gets no answer at all, as from an address that drops every packet.
-struct SilentPort
-{
-    int listener = ::socket(AF_INET, SOCK_STREAM, 0), filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-    quint16 port = 0;
-    SilentPort()
-    {
-        sockaddr_in a{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-        socklen_t n = sizeof a;
-        auto *any = reinterpret_cast<sockaddr *>(&a);
-        if (::bind(listener, any, n) == 0 && ::listen(listener, 0) == 0 && ::getsockname(listener, any, &n) == 0 &&
-            (::connect(filler, any, n) == 0 || errno == EINPROGRESS)) // takes the only place in the queue
-            port = ntohs(a.sin_port);
-    }
-    ~SilentPort() { ::close(filler), ::close(listener); }
-};
 } // namespace
 
 Q_DECLARE_METATYPE(ConversationLog::Limits)
@@ -459,6 +443,7 @@ private slots:
     void linksThatCannotOpen()
     {
         ConversationRig rig(true);
+        QSignalSpy failed(&rig.conv, &Conversation::linkFailed);
         QTcpServer server; // a free port nobody listens on
         QVERIFY(server.listen(QHostAddress::LocalHost, 0));
         rig.conv.TcpPort = server.serverPort();
@@ -478,6 +463,7 @@ private slots:
         QCOMPARE(rig.monitor, lines << "Connection Type is LAN");
         QVERIFY(rig.timer.fire());
         QCOMPARE(rig.monitor, lines << "LAN Error: Connection timed out");
+        QCOMPARE(failed.count(), 2); // the time-out ends the attempt as the refusal did
         QVERIFY(!rig.timer.fire());
 
         rig.open("MODEM", "/none/tty");
