@@ -7,10 +7,16 @@
 //
 // Each run times the whole kyr7ctl process, one alone and then N at once;
 // with several runs the medians are compared.
+//
+// Then, against one encoder at the same rate, it times a plain fetch, a full
+// apply with its read-back, and apply --changed-only with its read-back of a
+// three-setting change (each on a fresh encoder), and prints their ratios to
+// the fetch.
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -55,6 +61,20 @@ std::vector<std::unique_ptr<Sim>> startSims(int count, int rate)
             return {};
     }
     return sims;
+}
+
+// Seconds for one kyr7ctl run, or -1 when it failed.
+double timedRun(const QStringList &args)
+{
+    QProcess ctl;
+    QElapsedTimer clock;
+    clock.start();
+    ctl.start(QStringLiteral(KYR7CTL_PATH), args);
+    if (!ctl.waitForFinished(600000) || ctl.exitStatus() != QProcess::NormalExit || ctl.exitCode() != 0) {
+        std::fprintf(stderr, "%s", ctl.readAllStandardError().constData());
+        return -1;
+    }
+    return clock.nsecsElapsed() / 1e9;
 }
 
 // Seconds for one kyr7ctl fetch of these targets, or -1 when it failed.
@@ -125,5 +145,46 @@ int main(int argc, char **argv)
     std::printf("fetch at %d B/s, median of %d runs: one encoder %.2f s; %d encoders at once %.2f s; "
                 "ratio %.3f (target: at most 1.2)\n",
                 rate, runs, a, encoders, b, b / a);
+    std::fflush(stdout);
+
+    // A fetch, a full apply and a changed-only apply of three settings, each
+    // on an encoder of its own that starts as the demo encoder.
+    QTemporaryDir work;
+    const QString file = work.filePath(QStringLiteral("three.cfg"));
+    QFile three(file);
+    if (!three.open(QIODevice::WriteOnly) ||
+        three.write("[CAPPGM1]\nLanguage608F1=fra\nLanguage608F2=spn\n[LAN1]\nDid=0x22\n") < 0)
+        return 1;
+    three.close();
+    const QString logs = work.filePath(QStringLiteral("logs"));
+    std::vector<double> fetches, fulls, changes;
+    for (int run = 0; run < runs; ++run) {
+        double seconds[3] = {};
+        for (int kind = 0; kind < 3; ++kind) {
+            const auto one = startSims(1, rate);
+            if (one.empty())
+                return 1;
+            const QString target = QStringLiteral("lan:127.0.0.1:%1").arg(one.front()->port);
+            const QStringList args =
+                kind == 0   ? QStringList{QStringLiteral("fetch"), QStringLiteral("-o"), work.filePath("fetched.cfg")}
+                : kind == 1 ? QStringList{QStringLiteral("apply"), file}
+                            : QStringList{QStringLiteral("apply"), QStringLiteral("--changed-only"), file};
+            seconds[kind] = timedRun(args + QStringList{QStringLiteral("--log-dir"), logs, target});
+            if (seconds[kind] < 0) {
+                std::fprintf(stderr, "run %d: kyr7ctl %s failed\n", run + 1, qPrintable(args.join(u' ')));
+                return 1;
+            }
+        }
+        std::printf("run %d: fetch %.2f s, apply %.2f s, apply --changed-only %.2f s\n", run + 1, seconds[0],
+                    seconds[1], seconds[2]);
+        std::fflush(stdout);
+        fetches.push_back(seconds[0]);
+        fulls.push_back(seconds[1]);
+        changes.push_back(seconds[2]);
+    }
+    const double f = median(fetches), full = median(fulls), changed = median(changes);
+    std::printf("one encoder at %d B/s, median of %d runs: fetch %.2f s; apply with read-back %.2f s (ratio %.3f); "
+                "apply --changed-only of 3 settings with read-back %.2f s (ratio %.3f, target: at most 1.3)\n",
+                rate, runs, f, full, full / f, changed, changed / f);
     return 0;
 }
