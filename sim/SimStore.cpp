@@ -14,27 +14,33 @@ QString SimStore::set(int session, Section section, int slot, const QString &lin
     // The row the set-parameter operation will find: the name before the "=".
     const qsizetype equals = line.indexOf(u'=');
     const int row = equals >= 0 ? clsKYR::FindRow(section, line.left(equals)) : -1;
-    const KyrValue before = row >= 0 ? work.value(section, slot, row) : KyrValue();
-    const QString answer = work.SetParam(section, slot, line);
     if (row >= 0) {
-        auto &mine = changes[session];
-        const auto [at, first] = mine.try_emplace({section, slot, row}, Change{before, {}});
-        at->second.after = work.text(section, slot, row);
+        std::vector<Change> &stack = changes[{section, slot, row}];
+        // Changes one after another by the same session are one change.
+        if (stack.empty() || stack.back().session != session)
+            stack.push_back({session, work.value(section, slot, row)});
     }
-    return answer;
+    return work.SetParam(section, slot, line);
 }
 
 void SimStore::endSession(int session)
 {
-    const auto mine = changes.find(session);
-    if (mine == changes.end())
-        return;
-    for (const auto &[row, change] : mine->second) {
-        const auto &[section, slot, index] = row;
-        if (work.text(section, slot, index) == change.after)
-            work.setValue(section, slot, index, change.before);
+    for (auto it = changes.begin(); it != changes.end();) {
+        std::vector<Change> &stack = it->second;
+        for (size_t i = stack.size(); i-- > 0;) {
+            if (stack[i].session != session)
+                continue;
+            if (i + 1 == stack.size()) {
+                const auto &[section, slot, row] = it->first;
+                work.setValue(section, slot, row, stack[i].before);
+            } else {
+                // The change made over this one now starts from what was there before it.
+                stack[i + 1].before = stack[i].before;
+            }
+            stack.erase(stack.begin() + qsizetype(i));
+        }
+        it = stack.empty() ? changes.erase(it) : std::next(it);
     }
-    changes.erase(mine);
 }
 
 bool SimStore::Save()

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <tuple>
+#include <vector>
 
 // The one configuration of the simulated encoder, shared by every session:
 // the working copy that parameter lines change and the saved copy that
@@ -13,9 +14,10 @@
 //
 // A session that ends without SAVE or EXIT (its link dropped) leaves no
 // unsaved change behind: an encoder that loses the link before storing
-// holds what it had stored. Each session's changes are remembered until the
-// next SAVE, DEFAULTS or EXIT, and undone when the session ends, except
-// where another session has changed that setting since.
+// holds what it had stored. The changes since the last SAVE, DEFAULTS or
+// EXIT are kept per setting as a stack of the sessions that made them; the
+// end of a session takes its changes out of every stack, so a setting shows
+// the latest change of a session still there, or what was there before.
 class SimStore
 {
 public:
@@ -29,7 +31,7 @@ public:
     // A parameter line of a session, applied to the working copy as the
     // model's set-parameter operation does; its answer.
     QString set(int session, Section section, int slot, const QString &line);
-    // The session ended: its changes not stored or thrown away since are undone.
+    // The session ended: its changes not stored or thrown away since are taken out.
     void endSession(int session);
     const clsKYR &saved() const { return stored; }
 
@@ -49,8 +51,8 @@ private:
     using Row = std::tuple<Section, int, int>;
     struct Change
     {
-        KyrValue before; // what the working copy held before the session's first change
-        QString after;   // what the session's last change left, as text
+        int session = 0;
+        KyrValue before; // what the setting held before this change
     };
 
     clsKYR work;
@@ -58,5 +60,5 @@ private:
     QString state;
     QString error;
     int lastSession = 0;
-    std::map<int, std::map<Row, Change>> changes; // by session
+    std::map<Row, std::vector<Change>> changes; // per setting, the latest last
 };
