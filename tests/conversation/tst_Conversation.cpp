@@ -171,6 +171,7 @@ void finishRetrieval(ConversationRig &rig, const QStringList &simArgs = {})
 } // namespace
 
 Q_DECLARE_METATYPE(ConversationLog::Limits)
+Q_DECLARE_METATYPE(std::vector<int>)
 
 class tst_Conversation : public QObject
 {
@@ -216,6 +217,59 @@ private slots:
         QVERIFY(visit(rig, "LAN1", false).contains("transTimeout=2.5\r"));
         for (const QByteArray &w : rig.link->writes)
             QVERIFY2(!w.contains('\n') && w.indexOf('\r') == w.size() - 1, w.constData());
+    }
+
+    // A save of some rows only: the same frame and steps as the full save,
+    // only the sections and rows of its plan.
+    void saveOfAPlan()
+    {
+        ConversationRig rig;
+        rig.retrieve();
+        rig.kyr.setSCAP(1, CapRow::Language608F2, "spn");
+        rig.kyr.setSKYR(KyrRow::IpNum, "10.0.0.5");
+        rig.kyr.setStr(StreamSlot::LAN1, StrRow::StreamType, KyrValue(qint32(16)));
+        rig.conv.BuildSaveScript({{Section::Kyr, 0, {KyrRow::IpNum}},
+                                  {Section::Cap, 1, {CapRow::Language608F2}},
+                                  {Section::Str, StreamSlot::LAN1, {StrRow::StreamType, StrRow::Did}}});
+        rig.conv.StartClosing();
+        rig.answerAll();
+        QCOMPARE(rig.closing.count(), 1);
+        QCOMPARE(rig.link->writes,
+                 QByteArrayList({"SETUP\r", "KYR\r", "IpNum=10.0.0.5\r", "\r", "CAPPGM2\r", "Language608F2=spn\r", "\r",
+                                 "LAN1\r", "StreamType=0x0010\r", "Did=0x00\r", "\r", "\r", "SAVE\r"}));
+        QVERIFY(rig.monitor.contains("Saving Program 2 Caption Data"));
+        QCOMPARE(rig.conv.Script.at(2).Interval, 200); // the encoder section's short waits, as in the full save
+        QCOMPARE(rig.conv.Script.at(5).Interval, 1000);
+    }
+
+    // A retrieval of some sections: the full retrieval's commands for those
+    // sections alone, in its order; the other listings stay empty.
+    void retrievalOfSomeSections_data()
+    {
+        QTest::addColumn<std::vector<int>>("listings");
+        QTest::addColumn<QByteArray>("sent");
+        const int in = 5 + StreamSlot::INBRIDGE1, out = 5 + StreamSlot::OUTBRIDGE1;
+        QTest::newRow("two sections, out of order")
+            << std::vector<int>{5 + StreamSlot::LAN1, 3} << QByteArray("SETUP\rCAPPGM1\r*\r\rLAN1\r*\r\r\r");
+        QTest::newRow("the bridge streams")
+            << std::vector<int>{out, 0, in}
+            << QByteArray("SETUP\rKYR\r*\r\rINBRIDGE1\r*\r\r\rSetup\rOUTBRIDGE1\r*\r\r\r\r");
+        QTest::newRow("the outgoing bridge alone")
+            << std::vector<int>{out} << QByteArray("SETUP\rSetup\rOUTBRIDGE1\r*\r\r\r\r");
+    }
+    void retrievalOfSomeSections()
+    {
+        QFETCH(std::vector<int>, listings);
+        ConversationRig rig;
+        ConnectionSettings lan;
+        lan.Method = QStringLiteral("LAN");
+        rig.conv.OpenConnection(lan, listings);
+        rig.answerAll();
+        QCOMPARE(rig.retrieved.count(), 1);
+        QTEST(rig.link->sent, "sent");
+        const QStringList got = rig.conv.Listings();
+        for (int k = 0; k < clsKYR::SectionCount; ++k)
+            QCOMPARE(got.at(k).isEmpty(), std::find(listings.begin(), listings.end(), k) == listings.end());
     }
 
     void streamRowsFollowStreamType_data()

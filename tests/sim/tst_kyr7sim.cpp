@@ -1,6 +1,7 @@
 // kyr7sim as a peer: the dialect over loopback TCP, the serial login and the
 // Hayes modem on a pseudo-terminal, values through SAVE and restart, the
-// reset, fault options, and clients that wait or read nothing.
+// reset, fault options, clients that wait or read nothing, and sessions that
+// drop their link before storing.
 #include "SimConfig.h"
 #include "SimProcess.h"
 
@@ -10,6 +11,7 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <map>
 #include <memory>
 #include <sys/resource.h>
 #include <vector>
@@ -61,6 +63,17 @@ struct SimTcpRig
     QTcpSocket socket;
     SimClient client{socket};
 };
+
+// The Did a fresh session reads in a stream section.
+QByteArray heldDid(quint16 port, const QByteArray &section)
+{
+    QTcpSocket socket;
+    if (!connectTo(socket, port))
+        return "(no connection)";
+    const QByteArray listed = SimClient{socket}.command("SETUP\r" + section + "\r*\r\r", ">\r\n!", 5000);
+    const qsizetype at = listed.indexOf("\r\nDid=");
+    return at < 0 ? "(no Did)" : listed.mid(at + 6, listed.indexOf('\r', at + 2) - at - 6);
+}
 
 // A section's listing as the encoder sends it after "*": name=value CR LF per row.
 QByteArray listing(const clsKYR &kyr, Section s, int slot)
@@ -271,6 +284,64 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(sim.output().contains(QStringLiteral("cannot accept a connection")), 10000);
         sockets.erase(sockets.begin(), sockets.end() - 1);
         QCOMPARE(SimClient{*sockets.back()}.readReply({}, 10000), QByteArray("\r\n!"));
+    }
+
+    // Sessions a and b change LAN1's Did, save or drop their link: what a
+    // session that drops had not stored is taken out, and another session's
+    // later change, or what was there before, shows.
+    void aDroppedSessionLeavesNoUnsavedChange_data()
+    {
+        QTest::addColumn<QByteArrayList>("steps"); // "a:0x22" sets Did, "a:SAVE", "a:close"
+        QTest::addColumn<QByteArray>("held");
+        const auto row = [](const char *name, const char *steps, const char *held) {
+            QTest::newRow(name) << QByteArray(steps).split(' ') << QByteArray(held);
+        };
+        row("one session drops", "a:0x22 a:close", "0x61");
+        row("a later change stays", "a:0x22 b:0x33 a:close", "0x33");
+        row("the earlier change shows again", "a:0x22 b:0x33 b:close", "0x22");
+        row("both drop", "a:0x22 b:0x33 a:close b:close", "0x61");
+        row("both drop, the later first", "a:0x22 b:0x33 b:close a:close", "0x61");
+        row("back and forth", "a:0x22 b:0x33 a:0x44 a:close", "0x33");
+        row("saved by another before the drop", "a:0x22 b:SAVE a:close", "0x22");
+    }
+    void aDroppedSessionLeavesNoUnsavedChange()
+    {
+        QFETCH(QByteArrayList, steps);
+        SimProcess sim;
+        QVERIFY(sim.start());
+        // Each session also marks a section of its own, so that the test
+        // knows when kyr7sim has taken in the end of that session.
+        struct Session
+        {
+            QTcpSocket socket;
+            SimClient client{socket};
+            QByteArray marker;
+        };
+        std::map<char, std::unique_ptr<Session>> sessions;
+        for (const char name : {'a', 'b'}) {
+            auto &session = sessions[name] = std::make_unique<Session>();
+            session->marker = name == 'a' ? "LAN7" : "LAN8";
+            QVERIFY(connectTo(session->socket, sim.port()));
+            QCOMPARE(session->client.command("SETUP\r" + session->marker + "\rDid=0x7f\r\rLAN1", "LAN1\r\n#").right(1),
+                     QByteArray("#"));
+        }
+        const QByteArray unmarked = "0x51"; // the demo's Did of LAN7 and LAN8
+        bool saved = false;
+        for (const QByteArray &step : steps) {
+            Session &session = *sessions[step.at(0)];
+            const QByteArray what = step.mid(2);
+            if (what == "close") {
+                session.socket.disconnectFromHost();
+                const QByteArray settled = saved ? "0x7F" : unmarked;
+                QTRY_COMPARE_WITH_TIMEOUT(heldDid(sim.port(), session.marker), settled, 10000);
+            } else if (what == "SAVE") {
+                QVERIFY(session.client.command("\r\rSAVE\rSETUP\rLAN1", "LAN1\r\n#").endsWith('#'));
+                saved = true;
+            } else {
+                QCOMPARE(session.client.command("Did=" + what), "Did=" + what + "\r\n#");
+            }
+        }
+        QTEST(heldDid(sim.port(), "LAN1"), "held");
     }
 
     // A client that sends many requests and reads nothing is held back (its
