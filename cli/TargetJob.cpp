@@ -93,7 +93,6 @@ void TargetJob::onRetrievalFinished()
         fail(QStringLiteral("the listings could not be read"));
         return;
     }
-    retrievedOnce = true;
     const VersionVerdict verdict = JudgeVersion(kyr);
     if (verdict.outcome == VersionVerdict::Refused) {
         fail(QStringLiteral("refused: ") + verdict.title + QStringLiteral(": ") +

@@ -53,8 +53,6 @@ public:
 
     // The retrieved configuration (valid from retrieved() on).
     const clsKYR &configuration() const { return kyr; }
-    // Valid from retrieved() on.
-    bool hasConfiguration() const { return retrievedOnce; }
 
     bool busy() const { return phase != Phase::Waiting && phase != Phase::Done; }
     bool succeeded() const { return ok; }
@@ -105,7 +103,6 @@ private:
     QString logFile;
     Phase phase = Phase::Waiting;
     bool ok = false;
-    bool retrievedOnce = false;
     State ending = State::Failed;
     QString result;
     QString failure;
