@@ -488,7 +488,7 @@ private slots:
                      .hasMatch(),
                  run.err.constData());
         QVERIFY(run.err.contains("1 of 2 targets succeeded, 1 failed"));
-        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("silent/lan_127.0.0.1_%1.cfg").arg(sim.port()))));
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("silent/lan_127.0.0.1_%1.kyr7").arg(sim.port()))));
     }
 
     // --changed-only sends what differs and leaves the unit as a full save
