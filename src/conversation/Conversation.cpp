@@ -227,23 +227,34 @@ void Conversation::addSectionRows(Section section, int slot, const QString &stat
     addSectionVisit(clsKYR::SectionName(section, slot), status, commands);
 }
 
+QString Conversation::savingText(Section section, int slot) const
+{
+    switch (section) {
+    case Section::Pgm:
+        return QStringLiteral("Saving Program %1 Specific Data").arg(slot + 1);
+    case Section::Cap:
+        return QStringLiteral("Saving Program %1 Caption Data").arg(slot + 1);
+    case Section::Str:
+        return QStringLiteral("Saving ") + kyr.Stream2Name(slot) + QStringLiteral(" Specific Data");
+    case Section::Kyr:
+        break;
+    }
+    return {};
+}
+
 void Conversation::AddProgramSteps(int program)
 {
-    addSectionRows(Section::Pgm, program, QStringLiteral("Saving Program %1 Specific Data").arg(program + 1),
-                   SaveRows(kyr, Section::Pgm, program));
+    addSectionRows(Section::Pgm, program, savingText(Section::Pgm, program), SaveRows(kyr, Section::Pgm, program));
 }
 
 void Conversation::AddCaptionSteps(int caption)
 {
-    addSectionRows(Section::Cap, caption, QStringLiteral("Saving Program %1 Caption Data").arg(caption + 1),
-                   SaveRows(kyr, Section::Cap, caption));
+    addSectionRows(Section::Cap, caption, savingText(Section::Cap, caption), SaveRows(kyr, Section::Cap, caption));
 }
 
 void Conversation::AddStreamSteps(int stream)
 {
-    addSectionRows(Section::Str, stream,
-                   QStringLiteral("Saving ") + kyr.Stream2Name(stream) + QStringLiteral(" Specific Data"),
-                   SaveRows(kyr, Section::Str, stream));
+    addSectionRows(Section::Str, stream, savingText(Section::Str, stream), SaveRows(kyr, Section::Str, stream));
 }
 
 void Conversation::BuildSaveScript()
@@ -257,29 +268,16 @@ void Conversation::BuildSaveScript(const SavePlan &plan)
     NextStep = 0;
     addClosingStep(clsKYR::CMD(0) + CR, QStringLiteral(">"), 200);
     for (const SaveVisit &visit : plan) {
-        switch (visit.section) {
-        case Section::Kyr:
-            // The encoder section is visited with the short waits of the
-            // first steps, and says nothing on the monitor.
-            addClosingStep(clsKYR::CMD(5) + CR, QStringLiteral("#"), 200);
-            for (int row : visit.rows)
-                addClosingStep(parameterCommand(kyr.pKYR(row), kyr.sKYR(row)), QStringLiteral("#"), 200);
-            addClosingStep(CR, QStringLiteral(">"), 200);
-            break;
-        case Section::Pgm:
-            addSectionRows(Section::Pgm, visit.slot,
-                           QStringLiteral("Saving Program %1 Specific Data").arg(visit.slot + 1), visit.rows);
-            break;
-        case Section::Cap:
-            addSectionRows(Section::Cap, visit.slot,
-                           QStringLiteral("Saving Program %1 Caption Data").arg(visit.slot + 1), visit.rows);
-            break;
-        case Section::Str:
-            addSectionRows(Section::Str, visit.slot,
-                           QStringLiteral("Saving ") + kyr.Stream2Name(visit.slot) + QStringLiteral(" Specific Data"),
-                           visit.rows);
-            break;
+        if (visit.section != Section::Kyr) {
+            addSectionRows(visit.section, visit.slot, savingText(visit.section, visit.slot), visit.rows);
+            continue;
         }
+        // The encoder section is visited with the short waits of the first
+        // steps, and says nothing on the monitor.
+        addClosingStep(clsKYR::CMD(5) + CR, QStringLiteral("#"), 200);
+        for (int row : visit.rows)
+            addClosingStep(parameterCommand(kyr.pKYR(row), kyr.sKYR(row)), QStringLiteral("#"), 200);
+        addClosingStep(CR, QStringLiteral(">"), 200);
     }
     addClosingStep(CR, QStringLiteral("!"), 200);
     addClosingStep(clsKYR::CMD(2) + CR, QStringLiteral("!"), 8000, QStringLiteral("KYR7 is Saving Parameters"));

@@ -167,6 +167,8 @@ private:
     void addSectionVisit(const QString &section, const QString &status, const std::vector<QString> &commands);
     void addSectionRows(Section section, int slot, const QString &status, const std::vector<int> &rows);
     void writeRetrievalStart(const ConnectionSettings &settings);
+    // The monitor line of a save's visit to a section ("Saving Program 1 Specific Data").
+    QString savingText(Section section, int slot) const;
     QString parameterCommand(const QString &name, const QString &value) const;
     std::unique_ptr<Link> makeLink(const ConnectionSettings &settings) const;
 
