@@ -11,6 +11,10 @@ namespace {
 const QString kPrefix = QStringLiteral("conversation-");
 const QString kSuffix = QStringLiteral(".log");
 constexpr int kSilenceMs = 1000;
+// The last thing a session that reaches the size limit writes. Room for it
+// (and for the line end that closes an open line) is kept free all along.
+const QByteArray kLimitNotice =
+    QByteArrayLiteral("\n# The log has reached its size limit; the rest of this session is not written.\n");
 
 QByteArray escaped(char byte)
 {
@@ -95,10 +99,11 @@ void ConversationLog::close()
 {
     if (file.isOpen() && lineDirection)
         put("\n");
+    const QString path = file.fileName();
     file.close();
     lineDirection = 0;
     if (!sessionFolder.isEmpty())
-        prune(sessionFolder, limit.sessions);
+        prune(sessionFolder, limit.sessions, path);
     sessionFolder.clear();
 }
 
@@ -108,18 +113,31 @@ QStringList ConversationLog::SessionFiles(const QString &folder)
     return QDir(folder).entryList({kPrefix + u'*' + kSuffix}, QDir::Files, QDir::Name | QDir::Reversed);
 }
 
-void ConversationLog::prune(const QString &folder, int sessions) const
+void ConversationLog::prune(const QString &folder, int sessions, const QString &current) const
 {
     const QDir dir(folder);
+    // The session just ended is kept whatever its size: the monitor has named
+    // it to the operator. The others are kept, newest first, while they fit
+    // beside it; from the first one that does not, they go.
     qint64 total = 0;
     int kept = 0;
+    if (!current.isEmpty() && QFileInfo::exists(current)) {
+        total = QFileInfo(current).size();
+        kept = 1;
+    }
+    bool full = false;
     for (const QString &name : SessionFiles(folder)) {
         const QString path = dir.filePath(name);
-        total += QFileInfo(path).size();
-        if (kept < sessions && total <= limit.bytes)
-            ++kept;
-        else
+        if (!current.isEmpty() && QFileInfo(path) == QFileInfo(current))
+            continue;
+        const qint64 size = QFileInfo(path).size();
+        full = full || kept >= sessions || total + size > limit.bytes;
+        if (full) {
             QFile::remove(path);
+            continue;
+        }
+        total += size;
+        ++kept;
     }
 }
 
@@ -128,6 +146,7 @@ void ConversationLog::write(char direction, const QByteArray &bytes)
     if (!file.isOpen() || bytes.isEmpty())
         return;
     const QTime now = clock.now();
+    const bool lineOpen = lineDirection != 0;
     QByteArray text;
     text.reserve(bytes.size() + 32);
     const bool silence = lastPiece.isValid() && (lastPiece.msecsTo(now) >= kSilenceMs || lastPiece > now);
@@ -149,8 +168,8 @@ void ConversationLog::write(char direction, const QByteArray &bytes)
             lineDirection = 0;
         }
     }
-    if (written + text.size() > limit.bytes) {
-        put(QByteArrayLiteral("\n# The log has reached its size limit; the rest of this session is not written.\n"));
+    if (written + text.size() + kLimitNotice.size() > limit.bytes) {
+        put(lineOpen ? kLimitNotice : kLimitNotice.mid(1));
         file.close();
         lineDirection = 0;
         return;

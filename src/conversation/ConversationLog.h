@@ -19,8 +19,11 @@ class Conversation;
 // line feed, when the direction changes, and after a second of silence.
 //
 // A session gets a file of its own in the log folder; only the most recent
-// sessions are kept, within a number of files and a total size. A file the
-// operator names instead gets the session appended.
+// sessions are kept, within a number of files and a total size, and the
+// session just ended always. One session stops at the size limit with a
+// notice that fits within it (a limit too small for the first line and the
+// notice still gets both). A file the operator names instead gets the
+// session appended.
 class ConversationLog : public QObject
 {
     Q_OBJECT
@@ -60,7 +63,9 @@ public:
 
 private:
     bool start(const QString &path, QIODevice::OpenMode mode, const QString &link);
-    void prune(const QString &folder, int sessions) const;
+    // Removes session files beyond the limits, keeping current (the session
+    // just ended) in any case.
+    void prune(const QString &folder, int sessions, const QString &current = {}) const;
     void write(char direction, const QByteArray &bytes);
     void put(const QByteArray &text);
 

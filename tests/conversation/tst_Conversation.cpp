@@ -790,6 +790,59 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name | QDir::Reversed), kept);
     }
 
+    // A session that reaches the size limit ends its file with a notice that
+    // fits within the limit. Closing it keeps it whatever it holds (the
+    // monitor has named it to the operator), and the newest older sessions
+    // that fit beside it: counting only the files kept, up to the first that
+    // does not fit.
+    void sessionAtTheSizeLimit_data()
+    {
+        QTest::addColumn<ConversationLog::Limits>("limits");
+        QTest::addColumn<QList<int>>("oldSizes"); // newest first
+        QTest::addColumn<int>("keptOld");
+        // The session's own file ends between 119 bytes and 1 byte short of the limit.
+        QTest::newRow("a small one fits beside it, a big one does not")
+            << ConversationLog::Limits{20, 1000} << QList<int>{1, 200, 1} << 1;
+        QTest::newRow("none fits beside it") << ConversationLog::Limits{20, 1000} << QList<int>{200, 1} << 0;
+        QTest::newRow("two sessions at most") << ConversationLog::Limits{2, 1000} << QList<int>{1, 1} << 1;
+    }
+    void sessionAtTheSizeLimit()
+    {
+        QFETCH(ConversationLog::Limits, limits);
+        QFETCH(QList<int>, oldSizes);
+        QFETCH(int, keptOld);
+        // Limits that leave every amount of room for the notice after the last line.
+        const qint64 base = limits.bytes;
+        for (limits.bytes = base; limits.bytes < base + 119; limits.bytes += 17) {
+            QTemporaryDir dir;
+            QStringList old;
+            for (qsizetype i = 0; i < oldSizes.size(); ++i) {
+                old << QStringLiteral("conversation-20200101-0000%1-000.log")
+                           .arg(oldSizes.size() - i, 2, 10, QChar('0'));
+                QFile file(dir.filePath(old.last()));
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(oldSizes[i], 'x')) == oldSizes[i]);
+            }
+            FixedClock clock;
+            ConversationLog log(clock);
+            log.setLimits(limits);
+            QVERIFY(log.openSession(dir.path(), "LAN 10.0.0.1"));
+            for (int piece = 0; piece < 100; ++piece)
+                log.received(QByteArray(100, 'a') + '\n');
+            QVERIFY(!log.isOpen());
+            log.close();
+            QFile file(log.path());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray written = file.readAll();
+            QVERIFY2(written.size() < limits.bytes && written.size() >= limits.bytes - 119,
+                     qPrintable(QStringLiteral("%1 bytes, limit %2").arg(written.size()).arg(limits.bytes)));
+            QCOMPARE(ConversationLog::SessionFiles(dir.path()),
+                     QStringList{QFileInfo(log.path()).fileName()} + old.mid(0, keptOld));
+            QVERIFY(written.startsWith("# KYR7Set "));
+            QVERIFY(written.endsWith(QByteArray(100, 'a') + "\\n\n# The log has reached its size limit; the rest "
+                                                            "of this session is not written.\n"));
+        }
+    }
+
     // A log that cannot be written says why; one the operator names gets
     // each session appended.
     void logFileNamedOrUnwritable()
