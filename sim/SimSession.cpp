@@ -2,6 +2,8 @@
 
 #include "SimTranscript.h"
 
+#include <cstdio>
+
 SimSession::SimSession(SimStore &store, SimTranscript &t, const SimSessionOptions &o,
                        std::function<void(const QByteArray &)> write, QObject *parent)
     : QObject(parent), transcript(t), options(o), enc(store, o.start, this), pacer(o.faults, std::move(write), this)
@@ -22,7 +24,7 @@ SimSession::SimSession(SimStore &store, SimTranscript &t, const SimSessionOption
     if (options.closeIdleMs > 0) {
         idle.setSingleShot(true);
         idle.setInterval(options.closeIdleMs);
-        connect(&idle, &QTimer::timeout, this, &SimSession::endSession);
+        connect(&idle, &QTimer::timeout, this, &SimSession::idleTimeout);
         idle.start();
     }
 }
@@ -30,10 +32,21 @@ SimSession::SimSession(SimStore &store, SimTranscript &t, const SimSessionOption
 void SimSession::receive(const QByteArray &bytes)
 {
     transcript.append(bytes);
-    if (idle.isActive())
+    if (options.closeIdleMs > 0 && !ending)
         idle.start();
     if (!ending)
         enc.feed(bytes);
+}
+
+void SimSession::idleTimeout()
+{
+    // A line that is logged out, or a modem without a call, has no session to end.
+    const SimEncoder::State state = enc.state();
+    if (state == SimEncoder::State::LoggedOut || state == SimEncoder::State::ModemCommand)
+        return;
+    std::fprintf(stderr, "kyr7sim: nothing received for %d ms; the session ends\n", options.closeIdleMs);
+    std::fflush(stderr);
+    endSession();
 }
 
 void SimSession::endSession()

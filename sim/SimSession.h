@@ -35,6 +35,9 @@ signals:
     void closeRequested();
 
 private:
+    // --close-idle: a session that has received nothing for a while ends,
+    // and says so on standard error.
+    void idleTimeout();
     void endSession();
 
     SimTranscript &transcript;
