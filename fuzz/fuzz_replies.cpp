@@ -4,8 +4,9 @@
 // conversation.
 //
 // Input: byte 0 picks the conversation (its top bit: the encoder closes the
-// link before a closing conversation starts, which then reconnects); then
-// each byte is an operation:
+// link before a closing conversation starts, which then reconnects; the next
+// bit: the closing conversation runs over a serial line, which first checks
+// that the session is still logged in); then each byte is an operation:
 //   0x00..0xEF  deliver the next (op % 64 + 1) bytes as one piece
 //   0xF0..0xFD  tick the step timer
 //   0xFE        the encoder closes the connection
@@ -14,7 +15,8 @@
 // Invariants: no error box (an error box means a routine hit an unexpected
 // error); the receive buffer stays bounded; the current step stays inside
 // the step table; nothing sent carries a line feed; a finished closing
-// conversation never sends again.
+// conversation never sends again; a closing conversation on a line that
+// stayed open logs in again at most once.
 #include "Conversation.h"
 #include "ManualStepTimer.h"
 #include "MemoryLink.h"
@@ -80,10 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     });
 
     ConnectionSettings settings;
-    const int kind = (data[0] & 0x7F) % 6;
-    settings.Method = kind == 1   ? QStringLiteral("SERIAL")
-                      : kind == 2 ? QStringLiteral("MODEM")
-                                  : QStringLiteral("LAN");
+    const int kind = (data[0] & 0x3F) % 6;
+    const bool serialLine = kind == 1 || (kind >= 3 && (data[0] & 0x40));
+    settings.Method = kind == 2    ? QStringLiteral("MODEM")
+                      : serialLine ? QStringLiteral("SERIAL")
+                                   : QStringLiteral("LAN");
     settings.Serial = settings.Modem = QStringLiteral("/dev/null");
     settings.INIT = QStringLiteral("ATZ|AT&F");
     conv.OpenConnection(settings);
@@ -100,8 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             conv.BuildExitScript();
         else
             conv.BuildDefaultsScript();
+        link->sent.clear();
         conv.StartClosing();
     }
+    const bool loginOnce = kind >= 3 && !(data[0] & 0x80);
 
     bool done = false;
     QObject::connect(&conv, &Conversation::closingFinished, [&] { done = true; });
@@ -125,6 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(!link->sent.contains('\n'), "a line feed was sent");
         if (done)
             check(link->sent.size() == sentBefore, "sent after the end of a closing conversation");
+        if (loginOnce)
+            check(link->sent.count("login") <= 1, "logged in again more than once");
     }
     return 0;
 }

@@ -35,6 +35,19 @@ ScriptStep makeStep(const QString &command, const QString &expect, int interval,
     return step;
 }
 
+// Logging in on a serial line: the encoder answers "!" at the command level.
+ScriptStep loginStep()
+{
+    return makeStep(CR + QStringLiteral("login") + CR, QStringLiteral("!"), 5000, 1);
+}
+
+// Whether a line's session is still logged in: an empty line, which the
+// command level answers with "!" and a logged-out encoder with "login:".
+ScriptStep sessionCheckStep()
+{
+    return makeStep(CR, QStringLiteral("!"), 2000, 2);
+}
+
 QString fetchingText(int section)
 {
     if (section == 0)
@@ -104,10 +117,9 @@ void Conversation::writeStep(int index, const ScriptStep &step)
 std::vector<ScriptStep> Conversation::OpeningSteps(const ConnectionSettings &settings)
 {
     std::vector<ScriptStep> steps;
-    const QString login = CR + QStringLiteral("login") + CR;
     if (settings.Method == QLatin1String("SERIAL")) {
         steps.push_back(makeStep(Pause, {}, 2000, 1));
-        steps.push_back(makeStep(login, QStringLiteral("!"), 5000, 1));
+        steps.push_back(loginStep());
     } else if (settings.Method == QLatin1String("MODEM")) {
         steps.push_back(makeStep(QStringLiteral("AT") + CR, QStringLiteral("OK"), 2000, 10));
         // Every initialisation command is sent, however many there are.
@@ -116,7 +128,7 @@ std::vector<ScriptStep> Conversation::OpeningSteps(const ConnectionSettings &set
         steps.push_back(makeStep(withoutLineBreaks(settings.DIAL + settings.Number) + CR, QStringLiteral("CONNECT"),
                                  60000, 1, QStringLiteral("Dialing")));
         steps.push_back(makeStep(Pause, {}, 2000, 1));
-        steps.push_back(makeStep(login, QStringLiteral("!"), 5000, 1));
+        steps.push_back(loginStep());
     }
     return steps;
 }
@@ -319,6 +331,7 @@ void Conversation::OpenConnection(const ConnectionSettings &settings)
 {
     BuildSetupScript(settings);
     Finishing = 0;
+    sessionCheck = -1;
     openLink(settings);
 }
 
@@ -494,6 +507,7 @@ void Conversation::StartClosing()
     Finishing = 1;
     // Whatever came in before this conversation belongs to no step of it.
     RxBuffer.clear();
+    sessionCheck = -1;
     if (!stepWaiting())
         CurrentStep = 0;
     if (!linkOpen() && !method.isEmpty()) {
@@ -506,9 +520,32 @@ void Conversation::StartClosing()
         openLink(connection);
         return;
     }
+    if (method == QLatin1String("SERIAL") || method == QLatin1String("MODEM")) {
+        // The line stayed open, but the encoder may have logged the session
+        // out after a quiet spell: the script would then meet "login:".
+        Script.insert(Script.begin(), sessionCheckStep());
+        CurrentStep = 0;
+        sessionCheck = 0;
+    }
     startProgress();
     if (stepWaiting())
         startCurrentStep(false);
+}
+
+bool Conversation::loggedOut() const
+{
+    // Wherever it stands: after the echo, on a line of its own or not.
+    return RxBuffer.contains(QStringLiteral("login:"), Qt::CaseInsensitive);
+}
+
+void Conversation::logInAgain()
+{
+    // The session check becomes the login: one step of the script either way.
+    sessionCheck = -1;
+    RxBuffer.clear();
+    emit monitor(QStringLiteral("The KYR7 had logged the session out, logging in again"));
+    Script[size_t(CurrentStep)] = loginStep();
+    startCurrentStep(false);
 }
 
 void Conversation::failStep()
@@ -586,6 +623,10 @@ void Conversation::GetSetup(const QString &text)
         if (step.Command == Pause || step.Expect.isEmpty()) {
             if (RxBuffer.size() > MaxRxBuffer)
                 RxBuffer.clear();
+            return;
+        }
+        if (CurrentStep == sessionCheck && loggedOut()) {
+            logInAgain();
             return;
         }
         if (FindPrompt(RxBuffer, step.Expect, searchFrom) < 0) {

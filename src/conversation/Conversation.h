@@ -79,6 +79,10 @@ public:
     // Finishing = 1, stale received text dropped, step 0 sent, timer started.
     // When the link has closed since the retrieval, it is opened again with
     // the same settings and the script starts with that link's opening steps.
+    // On a serial or modem line that is still open, the script starts with
+    // the session check: a CR, which a logged-in encoder answers with "!" at
+    // once and one that has logged the session out with "login:"; then that
+    // step logs in again before the script goes on.
     // (The caller empties the monitor, shows it and adds the first line
     // before calling this.)
     void StartClosing();
@@ -162,6 +166,9 @@ private:
     void failStep();
     void startProgress();
     void stepDone();
+    // The session check's reply says the encoder has logged the session out.
+    bool loggedOut() const;
+    void logInAgain();
     void writeStep(int index, const ScriptStep &step);
     void addClosingStep(const QString &command, const QString &expect, int interval, const QString &status = {});
     void addSectionVisit(const QString &section, const QString &status, const std::vector<QString> &commands);
@@ -187,6 +194,7 @@ private:
     std::vector<int> listingSteps;
     bool sectionsOnly = false;     // the running retrieval is BuildSectionsScript's
     bool overflowReported = false; // the current step already failed on a flood
+    int sessionCheck = -1;         // the step of the session check, -1 when none
     int stepsDone = 0;
     int stepTotal = 0;
 };

@@ -476,6 +476,60 @@ private slots:
         QVERIFY(rig.messages.boxes.isEmpty());
     }
 
+    // On a serial or modem line a closing conversation first sends an empty
+    // line, and goes on at once when the encoder is still logged in ("!"). An
+    // encoder that logged the session out answers "login:", whatever comes
+    // around it and in whatever pieces: the check then logs in, as one step
+    // of the script, and the script goes on.
+    void serialSessionCheckedBeforeClosing_data()
+    {
+        QTest::addColumn<QByteArrayList>("answer");
+        QTest::addColumn<bool>("loggedOut");
+        QTest::addColumn<QString>("method");
+        QTest::newRow("logged in: echo, prompt") << QByteArrayList{"\r\n!"} << false << "SERIAL";
+        QTest::newRow("logged in: the prompt alone") << QByteArrayList{"!"} << false << "SERIAL";
+        QTest::newRow("logged in: prompt in its own piece") << QByteArrayList{"\r\n", "!"} << false << "SERIAL";
+        QTest::newRow("logged out: echo, login:") << QByteArrayList{"\r\nlogin:"} << true << "SERIAL";
+        QTest::newRow("logged out: login: alone") << QByteArrayList{"login:"} << true << "SERIAL";
+        QTest::newRow("logged out: login: and a line end") << QByteArrayList{"\r\nlogin:\r\n"} << true << "SERIAL";
+        QTest::newRow("logged out: a greeting with \"!\", Login: ")
+            << QByteArrayList{"\r\nWelcome to the KYR7!\r\nKYR7 Login: "} << true << "SERIAL";
+        QTest::newRow("logged out: in pieces") << QByteArrayList{"\r\nlo", "gi", "n", ":"} << true << "SERIAL";
+        // Behind a modem whose call stayed up.
+        QTest::newRow("modem, logged in") << QByteArrayList{"\r\n!"} << false << "MODEM";
+        QTest::newRow("modem, logged out") << QByteArrayList{"\r\nlogin:"} << true << "MODEM";
+    }
+
+    void serialSessionCheckedBeforeClosing()
+    {
+        QFETCH(QByteArrayList, answer);
+        QFETCH(bool, loggedOut);
+        QFETCH(QString, method);
+        ConversationRig rig;
+        rig.open(method);
+        rig.answerAll();
+        QCOMPARE(rig.retrieved.count(), 1);
+        rig.link->sent.clear();
+        rig.stepsDone.clear();
+        rig.monitor.clear();
+        rig.startClosing("exit");
+        QCOMPARE(rig.link->sent, QByteArray("\r")); // no pause first
+        for (const QByteArray &piece : answer)
+            rig.link->receive(piece);
+        if (loggedOut) {
+            QCOMPARE(rig.link->sent, QByteArray("\r\rlogin\r"));
+            QCOMPARE(rig.monitor, QStringList{"The KYR7 had logged the session out, logging in again"});
+            rig.link->receive("\r\nlogin:login\r\n!");
+        }
+        QCOMPARE(rig.link->sent, QByteArray(loggedOut ? "\r\rlogin\rEXIT\r" : "\rEXIT\r"));
+        rig.link->receive("EXIT\r\n!");
+        QCOMPARE(rig.closing.count(), 1);
+        QCOMPARE(rig.halted.count(), 0);
+        // Two steps, the check (or the login it became) and EXIT, counted from the start.
+        QCOMPARE(rig.stepsDone, QList<int>({0, 1, 2}));
+        QCOMPARE(rig.conv.StepCount(), 2);
+    }
+
     // A send that makes the link fail (the next step's command, then a
     // repeat) halts the closing conversation once; the step timer stays off.
     void linkFailingInASendHaltsOnce()
@@ -654,6 +708,76 @@ private slots:
         clsKYR stored;
         QVERIFY(LoadSimConfig(sim.statePath(), stored));
         QVERIFY(stored == rig.kyr);
+    }
+
+    // A unit on a serial line that logs the session out after a quiet spell
+    // leaves the line open: each closing conversation logs in again first
+    // and then does its work, the edits included; still logged in, it goes
+    // straight on. The progress counts the login as the check's step, and the
+    // conversation log has it.
+    void serialClosingAfterTheUnitLoggedOut_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("loggedOut");
+        QTest::newRow("save, logged out") << "save" << true;
+        QTest::newRow("cancel, logged out") << "exit" << true;
+        QTest::newRow("factory defaults, logged out") << "defaults" << true;
+        QTest::newRow("save, still logged in") << "save" << false;
+    }
+
+    void serialClosingAfterTheUnitLoggedOut()
+    {
+        QFETCH(QString, script);
+        QFETCH(bool, loggedOut);
+        // Long enough that the retrieval and the save never fall quiet that long.
+        SimProcess sim(loggedOut ? QStringList{"--pty", "--close-idle", "2000"} : QStringList{"--pty"});
+        QVERIFY2(sim.start(), qPrintable(sim.output()));
+        ConversationRig rig(true);
+        QTemporaryDir logs;
+        FixedClock clock;
+        ConversationLog log(clock);
+        log.follow(rig.conv);
+        QVERIFY(log.openSession(logs.path(), "SERIAL"));
+        rig.open("SERIAL", sim.ptyPath());
+        QTRY_COMPARE_WITH_TIMEOUT(rig.step().Command, QStringLiteral("|"), Patience);
+        QVERIFY(rig.timer.fire());
+        finishRetrieval(rig, {"--pty"});
+        if (loggedOut) // kyr7sim says when it has logged the session out
+            QTRY_VERIFY_WITH_TIMEOUT(sim.output().contains("the session ends"), Patience);
+        rig.kyr.setSCAP(0, CapRow::Language608F2, "spn");
+        const qsizetype retrievalSteps = rig.stepsDone.size();
+        const QByteArray retrieval = sim.transcript();
+        rig.startClosing(script);
+        QVERIFY(rig.waitFor(rig.closing));
+        QCOMPARE(rig.halted.count(), 0);
+        const QString again = "The KYR7 had logged the session out, logging in again";
+        QCOMPARE(rig.monitor.count(again), loggedOut ? 1 : 0);
+        // The check's empty line, then the script, whose first step the check
+        // became: the login when it was needed.
+        QByteArray sent = loggedOut ? "\r" : "";
+        for (const ScriptStep &step : rig.conv.Script)
+            sent += step.Command.toLatin1();
+        QCOMPARE(rig.conv.Script.front().Command, loggedOut ? QStringLiteral("\rlogin\r") : QStringLiteral("\r"));
+        QCOMPARE(sim.transcript().mid(retrieval.size()), sent);
+        const QList<int> closing = rig.stepsDone.mid(retrievalSteps);
+        QCOMPARE(closing.first(), 0);
+        QVERIFY(std::is_sorted(closing.begin(), closing.end()));
+        QCOMPARE(closing.last(), rig.conv.StepCount());
+        QCOMPARE(closing.size(), rig.conv.StepCount() + 1);
+        log.close();
+        QFile file(log.path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().count(" TX \\rlogin\\r"), loggedOut ? 2 : 1);
+        clsKYR stored;
+        const bool saved = script != "exit";
+        QCOMPARE(QFile::exists(sim.statePath()), saved);
+        if (script == "save") {
+            QVERIFY(LoadSimConfig(sim.statePath(), stored));
+            QVERIFY(stored == rig.kyr);
+        } else if (script == "defaults") {
+            QVERIFY(LoadSimConfig(sim.statePath(), stored));
+            QCOMPARE(stored.sSTR(StreamSlot::LAN1, StrRow::StreamType), QStringLiteral("0x0000"));
+        }
     }
 
     // Values holding "#", "!" and ">" in section listings and in the two
