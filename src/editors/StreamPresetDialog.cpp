@@ -31,3 +31,8 @@ void StreamPresetDialog::B_OK_Click()
     preset(state, RB_Other->isChecked());
     accept();
 }
+
+void StreamPresetDialog::reject()
+{
+    B_OK_Click();
+}

@@ -9,8 +9,9 @@ class QRadioButton;
 struct SharedState;
 
 // A preset picker for a newly assigned caption port: two choices and OK,
-// which writes the chosen preset into the shared tables. There is no Cancel;
-// closing the window writes nothing.
+// which writes the chosen preset into the shared tables. There is no Cancel:
+// closing the window (its close box, Escape) is OK on the choice it shows, so
+// that a newly assigned port never stays without a mapping.
 class StreamPresetDialog : public QDialog
 {
     Q_OBJECT
@@ -30,6 +31,7 @@ public:
 
 public slots:
     void B_OK_Click();
+    void reject() override;
 
 private:
     SharedState &state;

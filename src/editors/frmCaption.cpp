@@ -413,8 +413,8 @@ void frmCaption::runPreset(CaptionModule::Preset preset)
         dialog = std::make_unique<frmPrimaryStreamMapping>(state, this);
     else
         dialog = std::make_unique<frmSecondaryStreamMapping>(state, this);
-    if (context.dialogs.run(*dialog) == QDialog::Accepted)
-        working.takePreset(state, preset);
+    context.dialogs.run(*dialog);
+    working.takePreset(state, preset);
 }
 
 void frmCaption::CB_ExternalModem_Click(bool checked)

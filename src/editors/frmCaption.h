@@ -49,7 +49,8 @@ private:
     QGroupBox *makeServiceFrame();
     void showModule();
     // Opens the preset dialog a port choice calls for, on the editor's own
-    // tables; only OK changes them.
+    // tables, and takes them back: the dialog ends with OK however it is
+    // closed.
     void runPreset(CaptionModule::Preset preset);
     // Opens a mapping drawing on the editor's tables; only Apply changes them.
     void runMapping(bool upstream);

@@ -73,8 +73,25 @@ void play(MappingRules &rules, const QString &clicks)
     }
 }
 
-// The caption editor's own steps: "preset:ok", "preset:other" or
-// "preset:close" say how the next preset dialog ends; "mapping:CLICKS" and
+// Ends a preset dialog: "ok", "other" (the second choice, then OK), "close"
+// (the window's close box), "escape"; "other+close" chooses, then closes.
+void EndPreset(QDialog &dialog, const QString &how)
+{
+    if (how.startsWith("other"))
+        dialog.findChildren<QRadioButton *>().last()->click();
+    if (how.endsWith("close")) {
+        dialog.show();
+        dialog.close();
+    } else if (how.endsWith("escape")) {
+        dialog.show();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    } else {
+        child<QPushButton>(dialog, "B_OK")->click();
+    }
+}
+
+// The caption editor's own steps: "preset:HOW" says how the next preset
+// dialog ends (EndPreset); "mapping:CLICKS" and
 // "upstream:CLICKS" open a drawing, play the clicks and apply ("|cancel" at
 // the end cancels); "ports:ITEMS" is what the port list offers then; any
 // other step is the operator's (Editing::step).
@@ -83,11 +100,7 @@ void Do(Editing &e, frmCaption &d, const QString &step)
     const QString what = step.section(':', 0, 0), arg = step.section(':', 1);
     if (what == "preset") {
         for (const char *name : {"frmPrimaryStreamMapping", "frmSecondaryStreamMapping"})
-            e.handlers[name] = [arg](QDialog &dialog) {
-                if (arg == "other")
-                    dialog.findChildren<QRadioButton *>().last()->click();
-                arg == "close" ? dialog.reject() : child<QPushButton>(dialog, "B_OK")->click();
-            };
+            e.handlers[name] = [arg](QDialog &dialog) { EndPreset(dialog, arg); };
     } else if (what == "mapping" || what == "upstream") {
         e.handlers[what == "mapping" ? "frmMapping" : "frmUpstream"] = [arg](QDialog &dialog) {
             play(static_cast<MappingDialog &>(dialog).rules(), arg.section('|', 0, 0));
@@ -305,6 +318,35 @@ private slots:
         QVERIFY2(red, "an absent port's box is written in red");
     }
 
+    // A preset dialog closed by its close box or by Escape acts as OK on the
+    // choice it shows, so a newly given port is always mapped.
+    void presetClosedWithoutOK_data()
+    {
+        // The tables as digits (frmMapping's form), from all zero, no XDS port.
+        const auto row = Table<bool, QString, QString>({"secondary", "how", "tables"});
+        for (const QString how : {"ok", "close", "escape"}) {
+            row(qPrintable("primary, normal: " + how), false, how, "12345 1020 0000 0000 0");
+            row(qPrintable("primary, other: " + how), false, "other+" + how, "34005 2000 0000 0000 0");
+            row(qPrintable("secondary, normal: " + how), true, how, "12005 1000 0034 0020 0");
+            row(qPrintable("secondary, other: " + how), true, "other+" + how, "12005 1000 3400 2000 0");
+        }
+    }
+    void presetClosedWithoutOK()
+    {
+        QFETCH(bool, secondary);
+        QFETCH(QString, how);
+        SharedState state;
+        std::unique_ptr<QDialog> d;
+        if (secondary)
+            d = std::make_unique<frmSecondaryStreamMapping>(state);
+        else
+            d = std::make_unique<frmPrimaryStreamMapping>(state);
+        EndPreset(*d, how);
+        QVERIFY(!d->isVisible());
+        QCOMPARE(d->result(), int(QDialog::Accepted));
+        QTEST(digits(portTables(state), &state.XdsPortEnabled), "tables");
+    }
+
     // --- the caption editor
 
     void opening_data()
@@ -468,10 +510,12 @@ private slots:
              "LAN6: StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 Mode=1 C1To608=3 C2To608=4 "
              "C3To608=0 C4To608=0 XDSEnabled=0 C1To708=2 C2To708=0 C3To708=0 C4To708=0 ModemInit="},
             {"frmSecondaryStreamMapping"});
-        row("a preset closed without OK keeps the editor's own tables", {"cap:4:E:0", "current=4"},
+        row("a preset closed by its close box maps the port as OK would", {"cap:4:E:0", "current=4"},
             {"tab:1", "preset:close", "pick:CB_Port=2005", "B_Apply"},
-            {"LAN6: StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 Mode=1 C1To608=0 C2To608=0 "
-             "C3To608=0 C4To608=0 XDSEnabled=0 C1To708=0 C2To708=0 C3To708=0 C4To708=0 ModemInit="},
+            {"LAN1: C3To608=0 C4To608=0 C2To708=0 C3To708=0 C4To708=0",
+             // C3, C4 to 608 CC3, CC4 and C3 to 708 Sec: the normal preset, as the defaults hold.
+             "LAN6: StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 Mode=1 C1To608=0 C2To608=0 "
+             "XDSEnabled=0 C1To708=0 C2To708=0 C4To708=0 ModemInit="},
             {"frmSecondaryStreamMapping"});
         row("releasing the secondary port: the primary preset on the editor's tables", module,
             {"tab:1", "preset:other", "pick:CB_Port=None", "B_Apply"},
