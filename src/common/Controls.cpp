@@ -141,6 +141,22 @@ QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons)
     return row;
 }
 
+void OnChosen(QAbstractButton *option, QObject *receiver, std::function<void()> chosen)
+{
+    QObject::connect(option, &QAbstractButton::toggled, receiver, [chosen = std::move(chosen)](bool on) {
+        if (on)
+            chosen();
+    });
+}
+
+void OnCheckChanged(QCheckBox *box, QObject *receiver, std::function<void(bool checked)> changed)
+{
+    // stateChanged, not toggled: a box that shows neither state (a stored
+    // value none of its states stands for) becomes checked without toggling.
+    QObject::connect(box, &QCheckBox::stateChanged, receiver,
+                     [changed = std::move(changed)](int state) { changed(state == Qt::Checked); });
+}
+
 void SetCaption(QWidget *control, const QString &caption, const QString &accessibleName)
 {
     if (auto *button = qobject_cast<QAbstractButton *>(control))

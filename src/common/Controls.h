@@ -2,8 +2,10 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <initializer_list>
 
+class QAbstractButton;
 class QBoxLayout;
 class QCheckBox;
 class QComboBox;
@@ -11,6 +13,7 @@ class QGroupBox;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QObject;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -47,6 +50,19 @@ QHBoxLayout *MakeButtonRow(std::initializer_list<QPushButton *> buttons);
 // Lays controls out inside a frame, side by side or one under another.
 QBoxLayout *PlaceInRow(QWidget *frame, std::initializer_list<QWidget *> controls);
 QBoxLayout *PlaceInColumn(QWidget *frame, std::initializer_list<QWidget *> controls);
+
+// A choice acts the same whatever makes it: a click, the keyboard, or an
+// assistive technology's own Toggle or Press action (Toggle changes the state
+// without a click). So a choice's effect is bound to its state, and a
+// dialog's own selections reach it too: a dialog that refreshes itself
+// ignores them through its loading or events-enabled flag.
+//
+// Runs chosen() whenever the option becomes the chosen one; choosing the
+// option already chosen changes nothing.
+void OnChosen(QAbstractButton *option, QObject *receiver, std::function<void()> chosen);
+// Runs changed() whenever the check box's state changes; checked is false for
+// a box that shows neither state.
+void OnCheckChanged(QCheckBox *box, QObject *receiver, std::function<void(bool checked)> changed);
 
 // Changes the caption of a button, check box, option, frame or label, and
 // its accessible name with it (to the caption, or to the given name when the

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 
 LinePanel::LinePanel(Messages &messages, QWidget *parent)
     : QGroupBox(QStringLiteral("Line Selection"), parent), messages(messages)
@@ -24,8 +25,12 @@ LinePanel::LinePanel(Messages &messages, QWidget *parent)
     layout->setColumnStretch(3, 1);
 
     connect(CB_Line, &QComboBox::activated, this, &LinePanel::CB_Line_Click);
-    connect(RB_Luma, &QRadioButton::clicked, this, [this] { emit channelChosen(true); });
-    connect(RB_Chroma, &QRadioButton::clicked, this, [this] { emit channelChosen(false); });
+    for (const auto &[option, luma] : {std::pair{RB_Luma, true}, {RB_Chroma, false}}) {
+        OnChosen(option, this, [this, luma = luma] {
+            if (!selecting)
+                emit channelChosen(luma);
+        });
+    }
 }
 
 void LinePanel::selectLine(int line)
@@ -42,7 +47,10 @@ int LinePanel::line() const
 
 void LinePanel::selectLuma(bool luma)
 {
-    (luma ? RB_Luma : RB_Chroma)->setChecked(true);
+    {
+        const QScopedValueRollback<bool> quiet(selecting, true);
+        (luma ? RB_Luma : RB_Chroma)->setChecked(true);
+    }
     emit channelChosen(luma);
 }
 

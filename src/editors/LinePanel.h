@@ -14,7 +14,9 @@ class QRadioButton;
 //
 // A line chosen by the operator and a line selected by the dialog itself
 // count alike: both run the line check and its caution, and both announce
-// lineChosen, even when the list already showed that line.
+// lineChosen, even when the list already showed that line. The channel the
+// operator chooses, however (a click, the keyboard, an assistive Toggle), and
+// the one selectLuma selects are announced by channelChosen.
 class LinePanel : public QGroupBox
 {
     Q_OBJECT
@@ -28,7 +30,7 @@ public:
     // Selects a line (1..25) as the operator's choice would.
     void selectLine(int line);
     int line() const;
-    // Selects luma or chroma.
+    // Selects luma or chroma, and announces it as channelChosen.
     void selectLuma(bool luma);
     bool luma() const;
     // SD video carries no chroma data here: chroma is disabled and luma
@@ -51,5 +53,6 @@ private:
 
     Messages &messages;
     Check lineCheck;
+    bool selecting = false; // selectLuma announces its choice itself
     QGridLayout *layout = nullptr;
 };

@@ -42,7 +42,8 @@ frmBridging::frmBridging(EditorContext &context, QWidget *parent) : QDialog(pare
         CB_LineNum[i] =
             MakeCheck(QStringLiteral("CB_LineNum_%1").arg(i), QStringLiteral("Line %1").arg(i + kFirstVbiLine), F_VBI);
         vbiGrid->addWidget(CB_LineNum[i], i / 6, i % 6);
-        connect(CB_LineNum[i], &QCheckBox::clicked, this, [this, i](bool checked) { CB_LineNum_Click(i, checked); });
+        // Showing the stored lines sets each line's bit to what it is already.
+        OnCheckChanged(CB_LineNum[i], this, [this, i](bool checked) { CB_LineNum_Click(i, checked); });
     }
 
     F_Vanc = MakeFrame(QStringLiteral("F_Vanc"), QStringLiteral("Vanc"), this);

@@ -132,35 +132,34 @@ frmCaption::frmCaption(EditorContext &context, QWidget *parent) : QDialog(parent
 
     connect(TS_Ports, &QTabBar::currentChanged, this, &frmCaption::TS_Ports_Click);
     connect(CB_Port, &QComboBox::activated, this, &frmCaption::CB_Port_Click);
-    connect(CB_ExternalModem, &QCheckBox::clicked, this, &frmCaption::CB_ExternalModem_Click);
     connect(B_Configure, &QPushButton::clicked, this, &frmCaption::B_Configure_Click);
     connect(B_StreamMapping, &QPushButton::clicked, this, &frmCaption::B_StreamMapping_Click);
     connect(B_Upstream, &QPushButton::clicked, this, &frmCaption::B_Upstream_Click);
     connect(B_Apply, &QPushButton::clicked, this, &frmCaption::B_Apply_Click);
     connect(B_Cancel, &QPushButton::clicked, this, &frmCaption::B_Cancel_Click);
+    // What the port's choices show while the dialog shows a port is already
+    // the working copy's: only the operator's choices change it.
     const auto onCaptioningPort = [this](auto set) {
         return [this, set](bool checked) {
-            if (shownPort <= CaptionModule::Xds)
+            if (!loading && shownPort <= CaptionModule::Xds)
                 set(working.ports[size_t(shownPort)], checked);
         };
     };
-    connect(CB_Echo, &QCheckBox::clicked, this, onCaptioningPort([](CaptionPort &p, bool on) { p.echo = on; }));
-    connect(CB_PassThrough, &QCheckBox::clicked, this,
-            onCaptioningPort([](CaptionPort &p, bool on) { p.passThrough = on; }));
+    OnCheckChanged(CB_Echo, this, onCaptioningPort([](CaptionPort &p, bool on) { p.echo = on; }));
+    OnCheckChanged(CB_PassThrough, this, onCaptioningPort([](CaptionPort &p, bool on) { p.passThrough = on; }));
+    OnCheckChanged(CB_ExternalModem, this, [this](bool checked) { CB_ExternalModem_Click(checked); });
     for (const auto &[option, marked] : {std::pair{RB_Normal, false}, {RB_FieldMarked, true}}) {
-        connect(option, &QRadioButton::clicked, this, [this, marked = marked](bool checked) {
-            if (checked && shownPort <= CaptionModule::Secondary)
+        OnChosen(option, this, [this, marked = marked] {
+            if (!loading && shownPort <= CaptionModule::Secondary)
                 working.ports[size_t(shownPort)].fieldMarked = marked;
         });
     }
-    connect(RB_Pull, &QRadioButton::clicked, this, [this](bool checked) {
-        if (checked)
-            working.pull = true;
-    });
-    connect(RB_Push, &QRadioButton::clicked, this, [this](bool checked) {
-        if (checked)
-            working.pull = false;
-    });
+    for (const auto &[option, pull] : {std::pair{RB_Pull, true}, {RB_Push, false}}) {
+        OnChosen(option, this, [this, pull = pull] {
+            if (!loading)
+                working.pull = pull;
+        });
+    }
 
     leave->watch(EB_Init, [this](QLineEdit *box) { return leaveInit(box); });
     leave->watch(EB_Delay, [this](QLineEdit *box) { return leaveDelay(box); });
@@ -419,12 +418,18 @@ void frmCaption::runPreset(CaptionModule::Preset preset)
 
 void frmCaption::CB_ExternalModem_Click(bool checked)
 {
-    if (!leave->settle())
+    if (loading)
         return;
+    if (!leave->settle()) {
+        // Refused by a box's rule: the check box goes back (a click on it
+        // was held back before it could change it).
+        const QSignalBlocker block(CB_ExternalModem);
+        CB_ExternalModem->setChecked(!checked);
+        return;
+    }
     if (shownPort <= CaptionModule::Xds)
         working.ports[size_t(shownPort)].externalModem = checked;
-    if (!loading)
-        refresh();
+    refresh();
 }
 
 bool frmCaption::leaveInit(QLineEdit *box)

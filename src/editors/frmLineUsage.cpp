@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -119,14 +120,15 @@ frmLineUsage::frmLineUsage(EditorContext &context, QWidget *parent) : QDialog(pa
     ShowLine();
 
     connect(VS_Line, &QScrollBar::valueChanged, this, &frmLineUsage::VS_Line_Change);
-    connect(CB_Append[0], &QCheckBox::clicked, this, &frmLineUsage::CB_AppendC_Click);
-    connect(CB_Append[1], &QCheckBox::clicked, this, &frmLineUsage::CB_AppendL_Click);
+    OnCheckChanged(CB_Append[0], this, [this](bool checked) { CB_AppendC_Click(checked); });
+    OnCheckChanged(CB_Append[1], this, [this](bool checked) { CB_AppendL_Click(checked); });
     connect(B_Apply, &QPushButton::clicked, this, &frmLineUsage::B_Apply_Click);
     connect(B_Cancel, &QPushButton::clicked, this, &frmLineUsage::B_Cancel_Click);
 }
 
 void frmLineUsage::ShowLine()
 {
+    const QScopedValueRollback<bool> quiet(showing, true);
     TB_Line->setText(QString::number(line));
     for (int channel : {0, 1}) {
         const bool append = copy.append[channel][line - 1];
@@ -146,7 +148,10 @@ void frmLineUsage::ShowLine()
 
 bool frmLineUsage::leaveCount(QLineEdit *box, int channel, int field)
 {
-    if (!box->isModified() || !box->isEnabled())
+    // Typed, pasted or set through the accessibility interface (which leaves
+    // the box unmodified): whatever differs from the count shown is taken.
+    WorkingNumber &reserved = copy.reserved[channel][field - 1][line - 1];
+    if (!box->isEnabled() || (!box->isModified() && box->text() == reserved.text()))
         return true;
     const qint64 count = LeadingDecimal(box->text(), MaxReserved + 1);
     if (count > MaxReserved) {
@@ -154,7 +159,7 @@ bool frmLineUsage::leaveCount(QLineEdit *box, int channel, int field)
         box->setModified(true); // leaving again stores it
         return false;
     }
-    copy.reserved[channel][field - 1][line - 1].set(qint16(count));
+    reserved.set(qint16(count));
     box->setModified(false);
     return true;
 }
@@ -172,7 +177,12 @@ void frmLineUsage::VS_Line_Change(int value)
 
 void frmLineUsage::appendClicked(int channel, bool checked)
 {
+    if (showing)
+        return;
     if (!checks->settle()) {
+        // Refused by a count box's rule: the box goes back (a click on it
+        // was held back before it could change it).
+        const QSignalBlocker block(CB_Append[channel]);
         CB_Append[channel]->setChecked(!checked);
         return;
     }

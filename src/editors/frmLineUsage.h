@@ -48,6 +48,7 @@ private:
     int line = 9;
     LineUsageCopy copy;
     LeaveCheck *checks = nullptr;
+    bool showing = false; // ShowLine is setting the controls
 
     QLabel *Label1 = nullptr;
     QGroupBox *F_Line = nullptr;

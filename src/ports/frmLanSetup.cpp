@@ -134,19 +134,13 @@ frmLanSetup::frmLanSetup(clsKYR &kyr, Messages &messages, QWidget *parent)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(RB_DHCP, &QRadioButton::clicked, this, &frmLanSetup::RB_DHCP_Click);
-    connect(RB_Fixed, &QRadioButton::clicked, this, &frmLanSetup::RB_Fixed_Click);
+    OnChosen(RB_DHCP, this, [this] { RB_DHCP_Click(); });
+    OnChosen(RB_Fixed, this, [this] { RB_Fixed_Click(); });
     connect(B_Apply, &QPushButton::clicked, this, &frmLanSetup::B_Apply_Click);
     connect(B_Cancel, &QPushButton::clicked, this, &frmLanSetup::B_Cancel_Click);
 
     // Opening: any non-zero DHCP value reads as DHCP.
-    if (kyr.KYR(KyrRow::DHCP).toDouble() != 0) {
-        RB_DHCP->setChecked(true);
-        RB_DHCP_Click();
-    } else {
-        RB_Fixed->setChecked(true);
-        RB_Fixed_Click();
-    }
+    (kyr.KYR(KyrRow::DHCP).toDouble() != 0 ? RB_DHCP : RB_Fixed)->setChecked(true);
     const std::array<QString, 4> ip = SplitAddress(kyr.sKYR(KyrRow::IpNum));
     const std::array<QString, 4> mask = SplitAddress(kyr.sKYR(KyrRow::Netmask));
     const std::array<QString, 4> gateway = SplitAddress(kyr.sKYR(KyrRow::Gateway));

@@ -159,7 +159,10 @@ struct Editing : DialogRunner
     // the focus, "key:Up" to VS_Line; "scroll:N" moves VS_Line; "tab:N" shows
     // tab N; "pick:LIST=TEXT" picks the item showing TEXT ("TEXT#2" the second
     // such item), "choose:LIST=N" item N; "type:NAME=TEXT" replaces a box's
-    // text by typing, "keys:NAME=TEXT" types at its end; "yes" or "no" answer
+    // text by typing, "keys:NAME=TEXT" types at its end; "access:NAME=TEXT"
+    // sets a box's text through the accessibility interface, as voice control
+    // does (the focus stays where it is); "toggle:NAME" and "press:NAME" are
+    // an assistive technology's Toggle and Press actions; "yes" or "no" answer
     // the next question; "NAME>STEP,STEP" clicks a button and takes the steps
     // in the dialog it opens; any other step is a control's name, clicked as
     // a screen reader does.
@@ -195,6 +198,19 @@ struct Editing : DialogRunner
                 box->end(false);
             }
             QTest::keyClicks(box, value);
+        } else if (what == "access") {
+            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(child(d, name));
+            QVERIFY2(a && a->editableTextInterface(), qPrintable(step));
+            a->editableTextInterface()->replaceText(0, int(a->textInterface()->characterCount()), value);
+        } else if (what == "toggle" || what == "press") {
+            auto *control = child<QAbstractButton>(d, arg);
+            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(control);
+            QVERIFY2(a && a->actionInterface(), qPrintable(step));
+            QSignalSpy clicked(control, &QAbstractButton::clicked);
+            a->actionInterface()->doAction(what == "toggle" ? QAccessibleActionInterface::toggleAction()
+                                                            : QAccessibleActionInterface::pressAction());
+            if (what == "press") // the button shows itself pressed for a moment first
+                QVERIFY2(clicked.wait(10000), qPrintable(step));
         } else if (step == "yes" || step == "no") {
             messages.queueAnswer(step == "yes");
         } else if (step.contains('>')) {

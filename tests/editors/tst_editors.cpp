@@ -121,6 +121,16 @@ private slots:
             0, "150");
         row("emptied, Tab: 0", "", {"key:Tab", "B_Apply"}, "", 0, "0");
         row("150, Escape: nothing written", "150", {"key:Escape"}, "150", 0, "25");
+        // A screen reader's way: the text set through the accessibility
+        // interface, Apply pressed through it; the focus never leaves the box.
+        row("2000 set and Apply pressed by a screen reader: held", "25", {"access:EB_CF1=2000", "press:B_Apply"},
+            "1900", 9, "25");
+        row("... pressed again: 1900", "25", {"access:EB_CF1=2000", "press:B_Apply", "press:B_Apply"}, "1900", 0,
+            "1900");
+        row("150 set and Apply pressed by a screen reader", "25", {"access:EB_CF1=150", "press:B_Apply"}, "150", 0,
+            "150");
+        row("150 set, Append Chroma toggled off and on by a screen reader", "25",
+            {"access:EB_CF1=150", "toggle:CB_AppendC", "toggle:CB_AppendC", "press:B_Apply"}, "150", 0, "150");
     }
     void lineUsageLeavingACountBox()
     {
