@@ -8,6 +8,7 @@
 #include "NumberText.h"
 #include "clsKYR.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -153,6 +154,16 @@ void CheckOption(QAbstractButton *option, bool checked)
     option->setAutoExclusive(false);
     option->setChecked(false);
     option->setAutoExclusive(exclusive);
+}
+
+void ShowCheck(QCheckBox *box, int shown)
+{
+    if (shown < 0) {
+        box->setCheckState(Qt::PartiallyChecked);
+        return;
+    }
+    box->setTristate(false);
+    box->setCheckState(shown ? Qt::Checked : Qt::Unchecked);
 }
 
 void ShowCaution(Messages &messages, const QString &text)

@@ -8,6 +8,7 @@ class QComboBox;
 class QGridLayout;
 class QLineEdit;
 class QAbstractButton;
+class QCheckBox;
 class QPushButton;
 class QWidget;
 class clsKYR;
@@ -62,6 +63,11 @@ void ShowSerialCaption(QPushButton *button, const clsKYR &kyr, int stream);
 // Checks or clears an option. Clearing works on the checked option of a group
 // too, so that a stored value none of the options stands for shows none.
 void CheckOption(QAbstractButton *option, bool checked);
+
+// Shows a check box checked (1), clear (0), or (-1, a stored value neither
+// state stands for) as neither: partly checked, until the operator's change
+// gives it one of the two.
+void ShowCheck(QCheckBox *box, int shown);
 
 // Shows a line check's text, when there is one, in a "Caution" box.
 void ShowCaution(Messages &messages, const QString &text);

@@ -54,6 +54,12 @@ void LinePanel::selectLuma(bool luma)
     emit channelChosen(luma);
 }
 
+void LinePanel::clearChannel()
+{
+    CheckOption(RB_Luma, false);
+    CheckOption(RB_Chroma, false);
+}
+
 bool LinePanel::luma() const
 {
     return RB_Luma->isChecked();

@@ -32,6 +32,8 @@ public:
     int line() const;
     // Selects luma or chroma, and announces it as channelChosen.
     void selectLuma(bool luma);
+    // Shows neither: a stored channel that is neither luma nor chroma.
+    void clearChannel();
     bool luma() const;
     // SD video carries no chroma data here: chroma is disabled and luma
     // selected. Other video enables chroma again and keeps the choice.

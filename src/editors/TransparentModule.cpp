@@ -130,8 +130,7 @@ void TransparentModule::setByteMode(bool bytes)
 
 void TransparentModule::setLuma(bool lumaChannel)
 {
-    if (luma() != lumaChannel)
-        channel = lumaChannel ? QStringLiteral("L") : QStringLiteral("C");
+    channel = lumaChannel ? QStringLiteral("L") : QStringLiteral("C");
 }
 
 void TransparentModule::selectLine(int shownLine)

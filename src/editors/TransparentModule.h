@@ -17,8 +17,9 @@ struct SharedState;
 //
 // Every stored value the dialog cannot show as one of its choices (a data
 // type of 9, a timeout position of 45, a count above 32767, a direction other
-// than "E" or "D") is written back unchanged unless the operator changes that
-// setting.
+// than "E" or "D", a channel other than "L" or "C", a field indicator of 2)
+// shows none of them chosen and is written back unchanged unless the operator
+// changes that setting.
 struct TransparentModule
 {
     // DataType codes. Custom is 0 in byte mode and 6 in packet mode.

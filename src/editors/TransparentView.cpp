@@ -3,6 +3,22 @@
 #include "TransparentModule.h"
 #include "clsKYR.h"
 
+namespace {
+
+// The position of a stored number among count options; -1 for none.
+int optionOf(const WorkingNumber &number, int count)
+{
+    return number.exact() && number.value() >= 0 && number.value() < count ? number.value() : -1;
+}
+
+// The position of a stored text among the options' texts; -1 for none.
+int optionOf(const QString &text, const QString &first, const QString &second)
+{
+    return text == first ? 0 : text == second ? 1 : -1;
+}
+
+} // namespace
+
 TransparentView TransparentView::Of(const TransparentModule &module)
 {
     using T = TransparentModule;
@@ -67,6 +83,12 @@ TransparentView TransparentView::Of(const TransparentModule &module)
         view.linesCaption = LinesCaption(module.lines);
     }
     view.configure = module.chosen >= StreamSlot::PORTA && module.chosen <= StreamSlot::MODEM;
+    view.directionOption = optionOf(module.direction, QStringLiteral("E"), QStringLiteral("D"));
+    view.channelOption = optionOf(module.channel, QStringLiteral("L"), QStringLiteral("C"));
+    view.priorityOption = optionOf(module.priority, 3);
+    view.flushOption = optionOf(module.timedFlush, 3);
+    view.fieldIndicator = optionOf(module.fieldIndicator, 2);
+    view.vancFields = optionOf(module.vancFlush, 4);
     return view;
 }
 

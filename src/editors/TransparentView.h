@@ -36,6 +36,17 @@ struct TransparentView
     // B_Configure: shown for the serial ports and the modem port.
     bool configure = false;
 
+    // The option each setting shows, or the state of its check box; -1 for a
+    // stored value none of them stands for, which shows none chosen (a check
+    // box neither checked nor clear) and is written back unchanged until the
+    // operator chooses.
+    int directionOption = -1; // 0 RB_Encode ("E"), 1 RB_Decode ("D")
+    int channelOption = -1;   // 0 RB_Luma ("L"), 1 RB_Chroma ("C")
+    int priorityOption = -1;  // Option1 .. Option3: priority 0 .. 2
+    int flushOption = -1;     // RB_Off, RB_1Field, RB_2Fields: timed flush 0 .. 2
+    int fieldIndicator = -1;  // CB_FieldIndicator: 0 clear, 1 checked
+    int vancFields = -1;      // CB_Field1, CB_Field2: the VANC flush 0 .. 3, a bit each
+
     static TransparentView Of(const TransparentModule &module);
     // The lines of a mask as "1, 2, 3"; longer than 20 characters it is cut at
     // the first comma from position 15 on, or else after 17 characters, and

@@ -66,7 +66,7 @@ frmTransparent::frmTransparent(EditorContext &context, QWidget *parent) : QDialo
         RB_Type[k] = MakeOption(QString::fromLatin1(kTypes[k].name), QString::fromLatin1(kTypes[k].caption), F_Mode);
         types->addWidget(RB_Type[k]);
         const T::Type type = kTypes[k].type;
-        connect(RB_Type[k], &QRadioButton::clicked, this, [this, type] { chooseType(type); });
+        OnChosen(RB_Type[k], this, [this, type] { chooseType(type); });
     }
     TB_Description = MakeLabel(QStringLiteral("TB_Description"), QString(), F_Mode);
     TB_Description->setWordWrap(true);
@@ -121,8 +121,7 @@ frmTransparent::frmTransparent(EditorContext &context, QWidget *parent) : QDialo
     for (int k = 0; k < 3; ++k) {
         Option[k] = MakeOption(QStringLiteral("Option%1").arg(k + 1), QString::fromLatin1(priorities[k]), Frame1);
         priorityOptions->addWidget(Option[k]);
-        connect(Option[k], &QRadioButton::clicked, this,
-                [this, k] { act([this, k] { copy.priority.set(k); }, false); });
+        OnChosen(Option[k], this, [this, k] { act([this, k] { copy.priority.set(qint16(k)); }, false); });
     }
     QStringList frames;
     for (int n = 1; n <= kTimeouts; ++n)
@@ -179,8 +178,7 @@ frmTransparent::frmTransparent(EditorContext &context, QWidget *parent) : QDialo
     for (int k = 0; k < 3; ++k) {
         RB_Flush[k] = MakeOption(QString::fromLatin1(flushNames[k]), QString::fromLatin1(flushCaptions[k]), F_Timeout);
         timeoutRow->addWidget(RB_Flush[k]);
-        connect(RB_Flush[k], &QRadioButton::clicked, this,
-                [this, k] { act([this, k] { copy.timedFlush.set(k); }, false); });
+        OnChosen(RB_Flush[k], this, [this, k] { act([this, k] { copy.timedFlush.set(qint16(k)); }, false); });
     }
     auto *flushRow = new QHBoxLayout;
     flushRow->addWidget(F_Vanc);
@@ -222,8 +220,8 @@ frmTransparent::frmTransparent(EditorContext &context, QWidget *parent) : QDialo
     layout->addLayout(MakeButtonRow({B_Apply, B_Cancel}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(RB_Encode, &QRadioButton::clicked, this, [this] { act([this] { copy.setEncode(true); }); });
-    connect(RB_Decode, &QRadioButton::clicked, this, [this] { act([this] { copy.setEncode(false); }); });
+    OnChosen(RB_Encode, this, [this] { act([this] { copy.setEncode(true); }); });
+    OnChosen(RB_Decode, this, [this] { act([this] { copy.setEncode(false); }); });
     connect(CB_Port, &QComboBox::activated, this, &frmTransparent::CB_Port_Click);
     connect(B_Configure, &QPushButton::clicked, this, &frmTransparent::B_Configure_Click);
     // The line list acts also when the dialog selects the line itself: that
@@ -231,19 +229,25 @@ frmTransparent::frmTransparent(EditorContext &context, QWidget *parent) : QDialo
     connect(F_Line, &LinePanel::lineChosen, this, [this](int line) { copy.selectLine(line); });
     connect(F_Line, &LinePanel::channelChosen, this, [this](bool luma) { copy.setLuma(luma); });
     connect(B_Lines, &QPushButton::clicked, this, &frmTransparent::B_Lines_Click);
-    connect(CB_FieldIndicator, &QCheckBox::clicked, this,
-            [this](bool checked) { act([this, checked] { copy.fieldIndicator.set(checked ? 1 : 0); }, false); });
+    OnCheckChanged(CB_FieldIndicator, this, [this](bool checked) {
+        act(
+            [this, checked] {
+                copy.fieldIndicator.set(checking(checked, TransparentView::Of(copy).fieldIndicator) ? 1 : 0);
+                showChecks();
+            },
+            false);
+    });
     connect(EB_DID, &QLineEdit::textChanged, this,
             [this] { act([this] { copy.did = int(ReadHex(EB_DID, 0xFF)); }, false); });
     connect(EB_SDID, &QLineEdit::textChanged, this,
             [this] { act([this] { copy.sdid = int(ReadHex(EB_SDID, 0xFF)); }, false); });
     connect(EB_Identifier, &QLineEdit::textChanged, this,
             [this] { act([this] { copy.identifier = qint32(ReadHex(EB_Identifier, 0xFFFF)); }, false); });
-    connect(CB_Field1, &QCheckBox::clicked, this, &frmTransparent::vancChanged);
-    connect(CB_Field2, &QCheckBox::clicked, this, &frmTransparent::vancChanged);
+    OnCheckChanged(CB_Field1, this, [this](bool checked) { vancChanged(0, checked); });
+    OnCheckChanged(CB_Field2, this, [this](bool checked) { vancChanged(1, checked); });
     connect(Combo1, &QComboBox::activated, this, &frmTransparent::Combo1_Click);
-    connect(RB_ByteMode, &QRadioButton::clicked, this, [this] { act([this] { copy.setByteMode(true); }); });
-    connect(RB_Packet, &QRadioButton::clicked, this, [this] { act([this] { copy.setByteMode(false); }); });
+    OnChosen(RB_ByteMode, this, [this] { act([this] { copy.setByteMode(true); }); });
+    OnChosen(RB_Packet, this, [this] { act([this] { copy.setByteMode(false); }); });
     connect(B_Apply, &QPushButton::clicked, this, &frmTransparent::B_Apply_Click);
     connect(B_Cancel, &QPushButton::clicked, this, &frmTransparent::B_Cancel_Click);
 
@@ -295,21 +299,21 @@ void frmTransparent::ShowSettings()
 
     const bool sd = RequestsSD(kyr, copy.program);
     F_Line->applySD(sd);
-    if (!sd)
-        F_Line->selectLuma(copy.luma());
-    CheckOption(copy.encode() ? RB_Encode : RB_Decode, true);
+    if (!sd && view.channelOption >= 0)
+        F_Line->selectLuma(view.channelOption == 0);
+    else if (!sd)
+        F_Line->clearChannel();
+    CheckOption(RB_Encode, view.directionOption == 0);
+    CheckOption(RB_Decode, view.directionOption == 1);
 
     showTimeout();
-    const WorkingNumber &priority = copy.priority;
-    const int shownPriority =
-        priority.exact() && (priority.value() == 1 || priority.value() == 2) ? priority.value() : 0;
-    CheckOption(Option[shownPriority], true);
+    for (int k = 0; k < 3; ++k)
+        CheckOption(Option[k], view.priorityOption == k);
 
     FillPortList(CB_Port, kyr, copy.ports(), copy.chosen);
 
     ShowHex(EB_DID, copy.did);
     ShowHex(EB_SDID, copy.sdid);
-    CB_FieldIndicator->setChecked(copy.fieldIndicator.exact() && copy.fieldIndicator.value() == 1);
     if (copy.identifier == 0)
         ShowPlaceholder(EB_Identifier);
     else
@@ -317,14 +321,9 @@ void frmTransparent::ShowSettings()
     showCount(0);
     showCount(1);
 
-    const WorkingNumber &timed = copy.timedFlush;
     for (int k = 0; k < 3; ++k)
-        CheckOption(RB_Flush[k], timed.exact() && timed.value() == k);
-    const WorkingNumber &vanc = copy.vancFlush;
-    if (vanc.exact() && vanc.value() >= 0 && vanc.value() <= 3) {
-        CB_Field1->setChecked(vanc.value() & 1);
-        CB_Field2->setChecked(vanc.value() & 2);
-    }
+        CheckOption(RB_Flush[k], view.flushOption == k);
+    showChecks();
 
     B_Configure->setVisible(view.configure);
     if (view.configure)
@@ -332,6 +331,24 @@ void frmTransparent::ShowSettings()
 
     refreshing = false;
     eventsEnabled = true;
+}
+
+bool frmTransparent::checking(bool checked, int shown)
+{
+    // A click takes a box that shows neither state to checked, a Toggle to
+    // clear: both count as checking it.
+    return checked || shown < 0;
+}
+
+void frmTransparent::showChecks()
+{
+    const bool was = eventsEnabled;
+    eventsEnabled = false;
+    const TransparentView view = TransparentView::Of(copy);
+    ShowCheck(CB_FieldIndicator, view.fieldIndicator);
+    ShowCheck(CB_Field1, view.vancFields < 0 ? -1 : view.vancFields & 1);
+    ShowCheck(CB_Field2, view.vancFields < 0 ? -1 : (view.vancFields & 2) >> 1);
+    eventsEnabled = was;
 }
 
 void frmTransparent::ShowByteMode(const TransparentView::Mode &mode)
@@ -427,9 +444,21 @@ void frmTransparent::countChanged(int field)
         false);
 }
 
-void frmTransparent::vancChanged()
+void frmTransparent::vancChanged(int field, bool checked)
 {
-    act([this] { copy.vancFlush.set(qint16((CB_Field1->isChecked() ? 1 : 0) + (CB_Field2->isChecked() ? 2 : 0))); },
+    act(
+        [this, field, checked] {
+            // The other box, when it showed neither state, counts as clear.
+            const int stored = TransparentView::Of(copy).vancFields;
+            int fields = 0;
+            for (int k : {0, 1}) {
+                QCheckBox *box = k == 0 ? CB_Field1 : CB_Field2;
+                const bool on = k == field ? checking(checked, stored < 0 ? -1 : 0) : box->checkState() == Qt::Checked;
+                fields |= on ? 1 << k : 0;
+            }
+            copy.vancFlush.set(qint16(fields));
+            showChecks();
+        },
         false);
 }
 

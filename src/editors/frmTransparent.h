@@ -39,6 +39,8 @@ private:
     void ShowSettings();
     void ShowByteMode(const TransparentView::Mode &mode);
     void ShowPacketMode(const TransparentView::Mode &mode);
+    // The check boxes: the field indicator and the VANC flush fields.
+    void showChecks();
     void showCount(int field);
     void showTimeout();
 
@@ -48,7 +50,10 @@ private:
     void B_Lines_Click();
     void Combo1_Click(int position);
     void countChanged(int field);
-    void vancChanged();
+    void vancChanged(int field, bool checked);
+    // Whether a check box's change checks it; shown is what it showed
+    // before (-1 neither state).
+    static bool checking(bool checked, int shown);
     // Runs a handler of the operator's, and refreshes, unless the dialog is
     // refreshing itself.
     void act(const std::function<void()> &change, bool refresh = true);
