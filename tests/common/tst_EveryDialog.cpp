@@ -2,7 +2,10 @@
 // a screen reader hears every control by name, every button by its caption
 // (also after the program changes it) and every value shown; text enters a
 // filtered box by no way that gives other text than typing it would, and
-// Backspace always works; a mouse wheel passing over a list changes nothing.
+// Backspace always works; a mouse wheel passing over a list changes nothing;
+// every option and check box acts the same whether it is clicked or changed
+// by an assistive technology's own actions, and Apply takes what a box holds
+// however the text got there and however Apply is pressed.
 // A new dialog joins all of this with one row in addDialogs().
 #include "ChangeReview.h"
 #include "ConfigFile.h"
@@ -117,6 +120,10 @@ void addDialogs()
     row("frmLanSetup", [](World &w) { return std::make_unique<frmLanSetup>(w.kyr, w.messages); });
     row("frmRS232", [](World &w) { return std::make_unique<frmRS232>(w.kyr, w.shared); });
     row("frmLineUsage", [](World &w) { return std::make_unique<frmLineUsage>(w.context); });
+    row("frmLineUsage, appending on line 9", [](World &w) {
+        w.kyr.setSPGM(0, PgmRow::AddToCLines, "0x00000100");
+        return std::make_unique<frmLineUsage>(w.context);
+    });
     row("frmLineSelection", [](World &w) { return std::make_unique<frmLineSelection>(w.context); });
     row("frmConstant", [](World &w) { return std::make_unique<frmConstant>(w.context); });
     row("frmBridging", [](World &w) { return std::make_unique<frmBridging>(w.context); });
@@ -128,6 +135,18 @@ void addDialogs()
         return std::make_unique<frmTransparent>(w.context);
     });
     row("frmCaption", [](World &w) { return std::make_unique<frmCaption>(w.context); });
+    row("frmCaption, primary port on PORTA with a modem", [](World &w) {
+        for (const auto &[row, value] : {std::pair{StrRow::StreamType, "0x0010"},
+                                         {StrRow::Program, "1"},
+                                         {StrRow::Direction, "E"},
+                                         {StrRow::Mode, "0"},
+                                         {StrRow::ModemPresent, "1"}})
+            w.kyr.setSSTR(StreamSlot::PORTA, row, value);
+        w.kyr.setSKYR(KyrRow::Rev, "G");
+        w.shared.CurrentStream = StreamSlot::PORTA;
+        w.shared.StreamInUse[StreamSlot::PORTA] = true;
+        return std::make_unique<frmCaption>(w.context);
+    });
     row("frmMapping", [](World &w) { return std::make_unique<frmMapping>(w.shared); });
     row("frmUpstream", [](World &w) { return std::make_unique<frmUpstream>(w.shared); });
     row("frmPrimaryStreamMapping", [](World &w) { return std::make_unique<frmPrimaryStreamMapping>(w.shared); });
@@ -260,6 +279,155 @@ const QList<std::pair<const char *, Route>> kRoutes{
          QCoreApplication::sendEvent(box, &event);
      }}};
 
+// Shows a window as the active one, so that the focus moves as it does for
+// the operator.
+bool activate(QWidget &window)
+{
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+// What a window shows: every named control's state.
+QStringList shown(const QWidget &window)
+{
+    QStringList controls;
+    for (const QWidget *w : window.findChildren<QWidget *>()) {
+        if (w->objectName().isEmpty() || w->objectName().startsWith("qt_"))
+            continue;
+        QString state = w->objectName() + (w->isVisibleTo(&window) ? "" : " hidden") + (w->isEnabled() ? "" : " off");
+        if (const auto *button = qobject_cast<const QAbstractButton *>(w))
+            state += ' ' + button->text() + (button->isCheckable() ? QString(" %1").arg(int(button->isChecked())) : "");
+        if (const auto *box = qobject_cast<const QCheckBox *>(w))
+            state += QString(" state %1").arg(int(box->checkState()));
+        else if (const auto *edit = qobject_cast<const QLineEdit *>(w))
+            state += " \"" + edit->text() + '"';
+        else if (const auto *list = qobject_cast<const QComboBox *>(w))
+            state += " \"" + list->currentText() + '"';
+        else if (const auto *frame = qobject_cast<const QGroupBox *>(w))
+            state += ' ' + frame->title();
+        controls << state;
+    }
+    return controls;
+}
+
+QString stateText(const SharedState &s)
+{
+    QStringList parts{QString::number(s.CurrentProgram), QString::number(s.CurrentStream),
+                      QString::number(s.ConfigureStream), QString::number(s.LineSelectionMask)};
+    const auto add = [&parts](const auto &table) {
+        QString text;
+        for (const auto v : table)
+            text += QString::number(v) + ',';
+        parts << text;
+    };
+    add(s.StreamInUse);
+    for (const auto &program : s.SlotStream)
+        add(program);
+    add(s.Primary608Map), add(s.Primary708Map), add(s.Secondary608Map), add(s.Secondary708Map);
+    add(s.Upstream608Map), add(s.Upstream708Map), add(s.UpstreamServiceMap);
+    add(std::array<bool, 7>{s.BridgeReconfigure, s.PrimaryPortPresent, s.SecondaryPortPresent, s.XdsPortPresent,
+                            s.MappingCancelled, s.XdsPortEnabled});
+    return parts.join(' ');
+}
+
+// What the operator's Apply (or OK) leaves: the window's controls, whether it
+// is still open, and everything it may have written: the model's rows that
+// changed, the shared state, the connection settings and the message boxes.
+QStringList applied(QWidget &window, World &w, const clsKYR &before)
+{
+    QStringList outcome = shown(window);
+    outcome << "open " + QString::number(int(window.isVisible()));
+    for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
+        for (int slot = 0; slot < clsKYR::Slots(section); ++slot)
+            for (int row = 0; row < int(clsKYR::Definitions(section).size()); ++row)
+                if (before.text(section, slot, row) != w.kyr.text(section, slot, row))
+                    outcome << clsKYR::SectionName(section, slot) + '.' +
+                                   clsKYR::Definitions(section)[size_t(row)].Name + '=' +
+                                   w.kyr.text(section, slot, row);
+    outcome << stateText(w.shared);
+    const ConnectionSettings &c = w.connection;
+    outcome << QStringList{c.IP, c.Serial, c.Modem, c.Method, c.Number, c.INIT, c.DIAL}.join('|');
+    for (const ScriptedMessages::Box &box : w.messages.boxes)
+        outcome << box.title + ": " + box.text;
+    return outcome;
+}
+
+// Makes a window in a world of its own, shows it as the active one and lets
+// the operator act on it; then what act saw, and what the window shows and
+// wrote (applied).
+QStringList tryOut(const Maker &make, const std::function<QStringList(QWidget &)> &act)
+{
+    World w;
+    std::unique_ptr<QWidget> window = make(w);
+    const clsKYR before = w.kyr;
+    if (!activate(*window))
+        return {"not active"};
+    QStringList outcome = act(*window);
+    QCoreApplication::processEvents();
+    return outcome + applied(*window, w, before);
+}
+
+// ": \"line\", expected \"line\"" for the first line that differs, "" for none.
+QString firstDifference(const QStringList &got, const QStringList &expected)
+{
+    for (qsizetype line = 0; line < qMax(got.size(), expected.size()); ++line)
+        if (got.value(line) != expected.value(line))
+            return QStringLiteral(": \"%1\", expected \"%2\"").arg(got.value(line), expected.value(line));
+    return {};
+}
+
+// The control that applies a dialog's settings, when it can be pressed.
+QPushButton *applyButton(QWidget &window)
+{
+    for (const char *name : {"B_Apply", "B_OK"})
+        if (auto *button = window.findChild<QPushButton *>(name); button && button->isVisible() && button->isEnabled())
+            return button;
+    return nullptr;
+}
+
+// The options and check boxes the operator can reach.
+QList<QAbstractButton *> choices(QWidget &window)
+{
+    QList<QAbstractButton *> found;
+    for (QAbstractButton *b : window.findChildren<QAbstractButton *>())
+        if ((qobject_cast<QRadioButton *>(b) || qobject_cast<QCheckBox *>(b)) && b->isVisible() && b->isEnabled())
+            found << b;
+    return found;
+}
+
+// The text boxes the operator can type into.
+QList<QLineEdit *> boxes(QWidget &window)
+{
+    QList<QLineEdit *> found;
+    for (QLineEdit *box : window.findChildren<QLineEdit *>())
+        if (box->isVisible() && box->isEnabled() && !box->isReadOnly())
+            found << box;
+    return found;
+}
+
+// An assistive technology's own action on a control; Press clicks it a
+// moment later, as a button shows itself pressed first.
+void doAction(QAbstractButton *control, const QString &action)
+{
+    QAccessibleInterface *a = QAccessible::queryAccessibleInterface(control);
+    QVERIFY(a && a->actionInterface());
+    QSignalSpy clicked(control, &QAbstractButton::clicked);
+    a->actionInterface()->doAction(action);
+    if (action == QAccessibleActionInterface::pressAction())
+        QVERIFY(clicked.wait(10000));
+}
+
+// A mouse click on the option's or check box's own mark.
+void clickMark(QAbstractButton *control)
+{
+    QStyleOptionButton option;
+    option.initFrom(control);
+    const auto mark =
+        qobject_cast<QRadioButton *>(control) ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator;
+    QTest::mouseClick(control, Qt::LeftButton, {}, control->style()->subElementRect(mark, &option, control).center());
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Maker)
@@ -316,6 +484,85 @@ private slots:
             box->setText("9x");
             box->insert("1y");
             QCOMPARE(box->text(), "9x" + added.left(box->maxLength() - 2));
+        }
+    }
+
+    // A click, the keyboard's Space, and an assistive technology's Toggle and
+    // Press actions on every option and check box leave the dialog showing
+    // the same, and its Apply writing the same.
+    void everyChoiceActsAlikeHoweverMade_data() { addDialogs(); }
+    void everyChoiceActsAlikeHoweverMade()
+    {
+        QFETCH(Maker, make);
+        const auto choose = [](qsizetype k, const QString &way) {
+            return [k, way](QWidget &window) {
+                QAbstractButton *control = choices(window).value(k);
+                if (!control)
+                    return QStringList{"no control"};
+                if (way == "mouse")
+                    clickMark(control);
+                else if (way == "space")
+                    QTest::keyClick(control, Qt::Key_Space);
+                else
+                    doAction(control, way);
+                QCoreApplication::processEvents();
+                const QStringList seen = QStringList{control->objectName()} + shown(window);
+                if (QPushButton *apply = applyButton(window))
+                    apply->click();
+                return seen;
+            };
+        };
+        World w;
+        std::unique_ptr<QWidget> window = make(w);
+        window->show();
+        for (qsizetype k = 0; k < choices(*window).size(); ++k) {
+            const QStringList clicked = tryOut(make, choose(k, "mouse"));
+            for (const QString &way : {QStringLiteral("space"), QAccessibleActionInterface::toggleAction(),
+                                       QAccessibleActionInterface::pressAction()}) {
+                const QString differs = firstDifference(tryOut(make, choose(k, way)), clicked);
+                QVERIFY2(differs.isEmpty(), qPrintable(clicked.first() + " by " + way + differs));
+            }
+        }
+    }
+
+    // Text set through the accessibility interface and Apply pressed through
+    // it (the focus never leaves the box) give what typing the text and
+    // clicking Apply give, with the rules leaving the box applies.
+    void applyTakesABoxHoweverItsTextCame_data() { addDialogs(); }
+    void applyTakesABoxHoweverItsTextCame()
+    {
+        QFETCH(Maker, make);
+        const auto enter = [](qsizetype k, bool typed) {
+            return [k, typed](QWidget &window) {
+                const QString sample = "2000";
+                QLineEdit *box = boxes(window).value(k);
+                QPushButton *apply = applyButton(window);
+                if (!box || !apply)
+                    return QStringList{"no box"};
+                box->setFocus();
+                if (typed) {
+                    box->selectAll();
+                    QTest::keyClicks(box, sample);
+                    QTest::mouseClick(apply, Qt::LeftButton);
+                    return QStringList{box->objectName()};
+                }
+                QAccessibleInterface *a = QAccessible::queryAccessibleInterface(box);
+                if (!a || !a->editableTextInterface())
+                    return QStringList{"no editable text"};
+                a->editableTextInterface()->replaceText(0, int(box->text().size()), sample);
+                doAction(apply, QAccessibleActionInterface::pressAction());
+                return QStringList{box->objectName()};
+            };
+        };
+        World w;
+        std::unique_ptr<QWidget> window = make(w);
+        window->show();
+        if (!applyButton(*window))
+            return;
+        for (qsizetype k = 0; k < boxes(*window).size(); ++k) {
+            const QStringList typed = tryOut(make, enter(k, true));
+            const QString differs = firstDifference(tryOut(make, enter(k, false)), typed);
+            QVERIFY2(differs.isEmpty(), qPrintable(typed.first() + " set and pressed through accessibility" + differs));
         }
     }
 
