@@ -7,6 +7,40 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// True while the process can still open `count` more descriptors. Qt's
+// server cannot be relied on to say when accepting fails for want of them:
+// once its socket engine has seen a passing "try again", it takes every
+// later shortage for one too and keeps trying at once, without a word.
+bool descriptorsLeft(qintptr listening, int count)
+{
+#ifdef Q_OS_UNIX
+    int taken[8];
+    int made = 0;
+    while (made < count && made < 8) {
+        const int fd = ::fcntl(int(listening), F_DUPFD_CLOEXEC, 0);
+        if (fd < 0)
+            break;
+        taken[made++] = fd;
+    }
+    for (int i = 0; i < made; ++i)
+        ::close(taken[i]);
+    return made == count;
+#else
+    Q_UNUSED(listening);
+    Q_UNUSED(count);
+    return true;
+#endif
+}
+
+} // namespace
+
 SimTcpServer::SimTcpServer(SimStore &s, SimTranscript &t, const SimSessionOptions &o, QObject *parent)
     : QObject(parent), store(s), transcript(t), options(o), server(this)
 {
@@ -29,12 +63,19 @@ void SimTcpServer::accept()
         if (!socket)
             return;
         ++sessions;
-        failing = false;
         auto *connection = new SimTcpConnection(socket, store, transcript, options, this);
         connect(connection, &SimTcpConnection::finished, this, [this] {
             --sessions;
             resume();
         });
+        if (!descriptorsLeft(server.socketDescriptor(), Reserve)) {
+            // Stop before the next accept fails; a session's end or the
+            // retry takes it up again.
+            server.pauseAccepting();
+            shortOfDescriptors();
+            return;
+        }
+        failing = false;
     }
     server.pauseAccepting();
 }
@@ -42,11 +83,21 @@ void SimTcpServer::accept()
 void SimTcpServer::onAcceptError(QAbstractSocket::SocketError)
 {
     // The server has paused accepting; nothing else would ever resume it.
+    retryLater(server.errorString());
+}
+
+void SimTcpServer::shortOfDescriptors()
+{
+    retryLater(QStringLiteral("no file descriptors left"));
+}
+
+void SimTcpServer::retryLater(const QString &why)
+{
     if (retrying)
         return;
     if (!failing) {
-        std::fprintf(stderr, "kyr7sim: cannot accept a connection: %s; trying again every %d ms\n",
-                     qPrintable(server.errorString()), RetryMs);
+        std::fprintf(stderr, "kyr7sim: cannot accept a connection: %s; trying again every %d ms\n", qPrintable(why),
+                     RetryMs);
         std::fflush(stderr);
     }
     failing = true;
@@ -61,6 +112,10 @@ void SimTcpServer::resume()
 {
     if (sessions >= options.maxSessions || retrying)
         return;
+    if (!descriptorsLeft(server.socketDescriptor(), Reserve)) {
+        shortOfDescriptors();
+        return;
+    }
     server.resumeAccepting();
     // Connections accepted into Qt's queue while paused are taken now.
     if (server.hasPendingConnections())

@@ -10,8 +10,9 @@ class SimTranscript;
 
 // Accepts TCP connections; each connection is one session on the shared
 // configuration. At most maxSessions run at once; further clients wait in
-// the listen queue. When accepting fails (no file descriptors left), it is
-// said on standard error and tried again after RetryMs.
+// the listen queue. When accepting fails, or would fail because no file
+// descriptors are left beyond Reserve, it is said on standard error and tried
+// again after RetryMs; the clients wait in the listen queue meanwhile.
 class SimTcpServer : public QObject
 {
     Q_OBJECT
@@ -24,10 +25,15 @@ public:
     quint16 port() const { return server.serverPort(); }
 
     static constexpr int RetryMs = 200;
+    // Descriptors kept free besides the sessions': the state file that SAVE
+    // writes, and its temporary copy.
+    static constexpr int Reserve = 2;
 
 private:
     void accept();
     void onAcceptError(QAbstractSocket::SocketError error);
+    void shortOfDescriptors();
+    void retryLater(const QString &why);
     void resume();
 
     SimStore &store;
