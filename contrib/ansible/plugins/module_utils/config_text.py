@@ -131,15 +131,28 @@ def diff_texts(changes):
     return ''.join(before), ''.join(after)
 
 
-def named_after_origin(message, path, src=None, src_lines=0):
-    """kyr7ctl's words about the file written from src and settings, with each
-    line it names called after where it came from: src's own line numbers
-    (they are kept), or the inline settings that follow them."""
+def _setting_lines(settings):
+    """What each line settings_text writes gives, in its order."""
+    labels = []
+    for section, names in settings.items():
+        if names:
+            labels.append('[%s]' % section)
+            labels.extend('%s.%s' % (section, name) for name in names)
+    return labels
+
+
+def named_after_origin(message, path, settings, src=None, src_lines=0):
+    """kyr7ctl's words about the file written by over_file, with each line it
+    names called after where it came from: src's own line numbers (they are
+    kept), or the inline setting written there."""
+    labels = _setting_lines(settings)
+
     def origin(match):
-        number = match.group(1)
-        if number is not None and src and int(number) <= src_lines:
-            return '%s:%s:' % (src, number)
-        if number is None and src:
-            return '%s and settings:' % src
-        return 'settings:'
+        if match.group(1) is None:
+            return '%s and settings:' % src if src else 'settings:'
+        number = int(match.group(1))
+        if src and number <= src_lines:
+            return '%s:%d:' % (src, number)
+        index = number - src_lines - 1
+        return 'settings %s:' % labels[index] if 0 <= index < len(labels) else 'settings:'
     return re.sub(re.escape(path) + r'(?::(\d+))?:', origin, message)

@@ -194,7 +194,7 @@ def configuration_file(module):
     path = os.path.join(module.tmpdir, 'settings.kyr7')
     with open(path, 'wb') as out:
         out.write(over_file(data, settings))
-    return path, lambda message: named_after_origin(message, path, src, src_lines)
+    return path, lambda message: named_after_origin(message, path, settings, src, src_lines)
 
 
 def apply_options(module):
