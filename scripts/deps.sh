@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks to build, test and run KYR7Set.
 set -euo pipefail
+# ansible-core: the Ansible collection in contrib/ansible and its tests.
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
           xvfb xauth libxcb1-dev clang-14 libclang-rt-14-dev fonts-dejavu-core locales
-          desktop-file-utils dpkg-dev groff-base gzip ${KYR7_EXTRA_PACKAGES:-})
+          desktop-file-utils dpkg-dev groff-base gzip ansible-core ${KYR7_EXTRA_PACKAGES:-})
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 missing=()
