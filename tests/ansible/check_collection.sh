@@ -6,12 +6,14 @@
 # of them is reached through a jump host (a second host with a local
 # connection), as a site's units are.
 #
-# Usage: check_collection.sh SOURCE_DIR; KYR7SIM and KYR7CTL name the programs.
+# Usage: check_collection.sh SOURCE_DIR VERSION; KYR7SIM and KYR7CTL name the
+# programs.
 # Ansible runs on the system's python3 with its home, temporary folders and
 # configuration inside a temporary folder, which goes at the end.
 set -euo pipefail
 
-src=$(cd "${1:?usage: check_collection.sh SOURCE_DIR}" && pwd)
+src=$(cd "${1:?usage: check_collection.sh SOURCE_DIR VERSION}" && pwd)
+version=${2:?usage: check_collection.sh SOURCE_DIR VERSION}
 here=$src/tests/ansible
 playbooks=$src/contrib/ansible/playbooks
 : "${KYR7SIM:?KYR7SIM names kyr7sim}" "${KYR7CTL:?KYR7CTL names kyr7ctl}"
@@ -74,9 +76,10 @@ expect() {
 }
 same() { cmp -s "$1" "$2" || fail "$3"; }
 
-step "the collection builds and installs into a collections path of its own"
+step "the collection builds with the project's version and installs into a collections path of its own"
 "$galaxy" collection build "$src/contrib/ansible" --output-path "$work" > /dev/null
-"$galaxy" collection install "$work"/kyr7-encoder-*.tar.gz -p "$work/collections" > /dev/null
+[ -f "$work/kyr7-encoder-$version.tar.gz" ] || fail "no kyr7-encoder-$version.tar.gz: galaxy.yml's version is not $version"
+"$galaxy" collection install "$work/kyr7-encoder-$version.tar.gz" -p "$work/collections" > /dev/null
 [ -f "$work/collections/ansible_collections/kyr7/encoder/plugins/modules/kyr7_config.py" ] ||
   fail "kyr7_config is not in the installed collection"
 
@@ -86,6 +89,12 @@ for module in kyr7_config kyr7_backup kyr7_facts; do
   for text in "KYR7.ENCODER.${module^^}" "= target" "EXAMPLES:" "kyr7.encoder.$module:" "RETURN VALUES:"; do
     grep -qF -- "$text" "$work/$module.doc" || fail "ansible-doc kyr7.encoder.$module shows no \"$text\""
   done
+done
+
+step "the example inventory gives sites as groups of kyr7 and a jump host"
+"$(tool ansible-inventory)" -i "$playbooks/inventory.example.yml" --graph > "$work/example-inventory.txt"
+for text in "@kyr7:" "@north:" "--north-enc1" "@south:" "--south-enc2" "@jump_hosts:" "--jump-north"; do
+  grep -qF -- "$text" "$work/example-inventory.txt" || fail "the example inventory has no \"$text\""
 done
 
 step "three kyr7sim units, each with its own saved state"
