@@ -179,6 +179,13 @@ play apply-again "$playbooks/caption_language.yml" --limit unit1,unit3
 expect apply-again "unit1 | Set the caption language | ok | state=unchanged" \
   "unit3 | Set the caption language | ok | state=unchanged" "recap unit1 ok=1 changed=0" "recap unit3 ok=1 changed=0"
 
+step "backup.yml in check mode after the change: changed reported, no file written"
+cp -r "$work/backups" "$work/backups-before-check"
+play backup-check "$playbooks/backup.yml" --check
+expect backup-check "recap unit1 ok=1 changed=1" "recap unit2 ok=1 changed=0" "recap unit3 ok=1 changed=1"
+diff -r "$work/backups-before-check" "$work/backups" > /dev/null || fail "check mode wrote a backup"
+grep -qx 'Language608F1=eng' "$work/at-jump-host/south/unit3.kyr7" || fail "check mode wrote on the jump host"
+
 step "backup.yml after the change: the changed units' files change, the other's not"
 play backup-changed "$playbooks/backup.yml"
 expect backup-changed "recap unit1 ok=1 changed=1" "recap unit2 ok=1 changed=0" "recap unit3 ok=2 changed=2"
