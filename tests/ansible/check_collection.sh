@@ -197,6 +197,7 @@ play refusals "$here/playbooks/refusals.yml" --limit unit1
 expect refusals "A number YAML read from 0x51 | failed | msg=settings: LAN1.Did: 81 is not text" \
   "A value with a line break | failed | msg=settings: CAPPGM1.Language608F1: the value has a line break" \
   "A setting of a free stream | failed | state=refused | verification=not_run | msg=refused: the file gives 1 settings the save cannot write" \
+  "A setting of a free stream, in check mode | failed | state=unchanged | verification=not_run | msg=would be refused: 1 of the settings given cannot be written by a save" \
   'A value kyr7ctl cannot take | failed | msg=settings LAN1.Did: Did: "0x" is not a hexadecimal byte' \
   "A missing file | failed | msg=cannot read $work/logs/no-such-file.kyr7"
 same "$work/unit1.state" "$work/unit1.before-refusals" "a refused task changed unit1's saved state"

@@ -56,7 +56,7 @@ options:
     description:
       - Save even when the settings include some a save cannot write (a setting of a free stream, FileName on a stream that is
         not constant data, ...). They are listed under C(not_written).
-      - Without it such settings fail the task and nothing is saved.
+      - Without it such settings fail the task and nothing is saved; in check mode too, as the run would fail.
     type: bool
     default: false
   verify:
@@ -165,7 +165,6 @@ from ansible_collections.kyr7.encoder.plugins.module_utils.config_text import (d
 
 SAVED = ('saved', 'verified', 'not_verified')
 
-
 # kyr7ctl reads no larger file either.
 LARGEST_FILE = 16 << 20
 
@@ -232,15 +231,21 @@ def main():
     changes = target.get('changes') or []
     state = target.get('state')
     result = kyr7ctl.target_result(target)
-    result.update(state=state, outcome=target.get('outcome'), changes=changes, not_written=target.get('not_written') or [], kept=target.get('kept') or [],
-                  verification=target.get('verification') or {}, saved=state in SAVED,
-                  changed=bool(changes) and state in SAVED + ('would_change',))
+    not_written = target.get('not_written') or []
+    result.update(state=state, outcome=target.get('outcome'), changes=changes, not_written=not_written,
+                  kept=target.get('kept') or [], verification=target.get('verification') or {},
+                  saved=state in SAVED, changed=bool(changes) and state in SAVED + ('would_change',))
     if module._diff and changes:
         before, after = diff_texts(changes)
         result['diff'] = dict(before=before, after=after, before_header='%s (held)' % module.params['target'],
                               after_header='%s (%s)' % (module.params['target'],
                                                         'would hold' if module.check_mode else 'saved'))
     kyr7ctl.fail_unless_ok(module, target, result)
+    if module.check_mode and not_written and not module.params['skip_unwritable']:
+        # The dry run only lists them; the run itself would be refused.
+        module.fail_json(msg='would be refused: %d of the settings given cannot be written by a save (see '
+                             'not_written); nothing would be saved (skip_unwritable saves the rest)' % len(not_written),
+                         **result)
     result['msg'] = target.get('outcome')
     module.exit_json(**result)
 
