@@ -3,12 +3,14 @@
 #include "CheckVersion.h"
 #include "mParseSetup.h"
 
+#include <QTimer>
+
 namespace {
 const QString kFailed = QStringLiteral("Connection Has Failed");
 }
 
 TargetJob::TargetJob(const Target &target, QObject *parent)
-    : QObject(parent), where(target),
+    : QObject(parent), where(target), device(target.key()),
       messages([this](const QString &text) { extraNotes << ConsoleMessages::OneLine(text); }), log(clock),
       conv(kyr, timer, messages), readBack(readBackTimer, pauseTimer, messages)
 {
@@ -55,6 +57,16 @@ void TargetJob::setConnectTimeout(int ms)
 
 void TargetJob::start()
 {
+    if (!device.tryTake()) {
+        if (phase != Phase::AwaitingDevice) {
+            phase = Phase::AwaitingDevice;
+            lastLine = QStringLiteral("waiting for %1 to finish with this device").arg(device.holder());
+            extraNotes << QStringLiteral("waited for %1 to finish with this device").arg(device.holder());
+            emit progressed();
+        }
+        QTimer::singleShot(DevicePollMs, this, &TargetJob::start);
+        return;
+    }
     phase = Phase::Retrieving;
     lastLine = QStringLiteral("connecting");
     if (!logFolder.isEmpty()) {
@@ -240,6 +252,7 @@ void TargetJob::finish(bool success, const QString &text, State state)
         result += QStringLiteral(" (log: %1)").arg(logFile);
     conv.Disconnect();
     log.close();
+    device.release();
     emit progressed();
     emit finished();
 }
@@ -278,6 +291,7 @@ QString TargetJob::status() const
     case Phase::Saving:
     case Phase::Verifying:
         return QStringLiteral("%1% %2").arg(percent, 3).arg(lastLine);
+    case Phase::AwaitingDevice:
     case Phase::Deciding:
     case Phase::Exiting:
         return lastLine;

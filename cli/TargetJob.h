@@ -4,6 +4,7 @@
 #include "ConsoleMessages.h"
 #include "Conversation.h"
 #include "ConversationLog.h"
+#include "DeviceLock.h"
 #include "ReadBack.h"
 #include "SavePlan.h"
 #include "StepTimer.h"
@@ -35,8 +36,10 @@ public:
     void setLogFolder(const QString &folder, const ConversationLog::Limits &limits);
     // A LAN connection attempt is given this long before it times out.
     void setConnectTimeout(int ms);
-    // Opens the link and starts the retrieval.
+    // Opens the link and starts the retrieval, once no other kyr7ctl is
+    // talking to the same device (it waits its turn, polling every DevicePollMs).
     void start();
+    static constexpr int DevicePollMs = 200;
     // After retrieved(): leaves with "EXIT"; the job then finishes with this
     // result (an unanswered EXIT adds a note but does not change it).
     void finishWithExit(bool ok, const QString &outcome, State state);
@@ -76,7 +79,7 @@ signals:
     void finished();
 
 private:
-    enum class Phase { Waiting, Retrieving, Deciding, Exiting, Saving, Verifying, Done };
+    enum class Phase { Waiting, AwaitingDevice, Retrieving, Deciding, Exiting, Saving, Verifying, Done };
 
     void onRetrievalFinished();
     void onClosed();
@@ -89,6 +92,7 @@ private:
     QString whyStuck() const;
 
     Target where;
+    DeviceLock device;
     clsKYR kyr;
     QtStepTimer timer;
     QtStepTimer readBackTimer; // the read-back's conversation has a step timer of its own

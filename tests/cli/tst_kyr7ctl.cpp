@@ -493,6 +493,29 @@ private slots:
 
     // --changed-only sends what differs and leaves the unit as a full save
     // would: the same edits through both, the two end states compared.
+    // Two kyr7ctl processes started at once on one unit (two Ansible hosts
+    // naming it) take turns: each retrieves what the other saved, so neither
+    // change is undone by the other's full save.
+    void runsOnOneDeviceTakeTurns()
+    {
+        SimProcess sim({"--rate", "40000"});
+        QVERIFY(sim.start());
+        QVERIFY(writeFile(dir.filePath("f1.cfg"), "[CAPPGM1]\nLanguage608F1=fra\n"));
+        QVERIFY(writeFile(dir.filePath("f2.cfg"), "[CAPPGM1]\nLanguage608F2=spn\n"));
+        QProcess first, second;
+        for (QProcess *ctl : {&first, &second})
+            ctl->setWorkingDirectory(dir.path());
+        first.start(qEnvironmentVariable("KYR7CTL"), {"apply", "f1.cfg", lan(sim)});
+        second.start(qEnvironmentVariable("KYR7CTL"), {"apply", "f2.cfg", lan(sim)});
+        QVERIFY(first.waitForFinished(120000) && second.waitForFinished(120000));
+        const QByteArray said = first.readAllStandardError() + second.readAllStandardError();
+        QVERIFY2(first.exitCode() == 0 && second.exitCode() == 0, said.constData());
+        QCOMPARE(said.count("saved and verified"), 2);
+        QVERIFY2(said.contains("waited for kyr7ctl (process "), said.constData());
+        const QByteArray state = stored(sim);
+        QVERIFY2(state.contains("Language608F1=fra") && state.contains("Language608F2=spn"), state.constData());
+    }
+
     void changedOnlyEndsAsAFullSave_data()
     {
         QTest::addColumn<QByteArray>("edits");
