@@ -218,12 +218,9 @@ void Kyr7Ctl::onRetrieved(TargetJob *job)
     const QString &command = options.command;
     if (command == QLatin1String("fetch")) {
         const QString path = fetchPath[job];
-        const QStringList comments{
-            QStringLiteral("KYR7 %1, software %2 rev. %3")
-                .arg(encoder.sKYR(KyrRow::SerialNumber), encoder.sKYR(KyrRow::Software), encoder.sKYR(KyrRow::Rev)),
-            QStringLiteral("fetched from %1 on %2 by kyr7ctl %3")
-                .arg(job->target().text, QDateTime::currentDateTime().toString(Qt::ISODate),
-                     QCoreApplication::applicationVersion())};
+        const QStringList comments = ConfigFile::Header(
+            ConfigFile::Identity(encoder), QStringLiteral("fetched from ") + job->target().text,
+            QDateTime::currentDateTime(), QStringLiteral("kyr7ctl ") + QCoreApplication::applicationVersion());
         QString error;
         details[job].insert("unit", JsonReport::Unit(encoder));
         if (ConfigFile::Write(path, encoder, error, comments)) {

@@ -262,6 +262,18 @@ QByteArray ConfigFile::Text(const clsKYR &kyr, const QStringList &comments, cons
     return out;
 }
 
+QStringList ConfigFile::Header(const QString &holds, const QString &origin, const QDateTime &when,
+                               const QString &program)
+{
+    return {holds, QStringLiteral("%1 on %2 by %3").arg(origin, when.toString(Qt::ISODate), program)};
+}
+
+QString ConfigFile::Identity(const clsKYR &kyr)
+{
+    return QStringLiteral("KYR7 %1, software %2 rev. %3")
+        .arg(kyr.sKYR(KyrRow::SerialNumber), kyr.sKYR(KyrRow::Software), kyr.sKYR(KyrRow::Rev));
+}
+
 bool ConfigFile::Write(const QString &path, const clsKYR &kyr, QString &error, const QStringList &comments,
                        const RowFilter &rows)
 {

@@ -3,6 +3,7 @@
 #include "clsKYR.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -78,6 +79,15 @@ public:
     // Writes Text() atomically; false with a description on failure.
     static bool Write(const QString &path, const clsKYR &kyr, QString &error, const QStringList &comments = {},
                       const RowFilter &rows = {});
+
+    // The comment lines a written file starts with: what it holds (Identity(),
+    // or what stands for it when the file gives no identity), where it came
+    // from ("fetched from lan:10.0.0.7", "saved from unit.kyr7"), when, and by
+    // which program ("kyr7ctl 1.7").
+    static QStringList Header(const QString &holds, const QString &origin, const QDateTime &when,
+                              const QString &program);
+    // "KYR7 12345, software 36-47215-01 rev. G".
+    static QString Identity(const clsKYR &kyr);
 
     // Why a value is not in the text form of its kind, or empty text when it is.
     static QString ValueProblem(int kind, const QString &value);

@@ -156,9 +156,7 @@ Configuration ConfigDocument::configuration(const clsKYR &current) const
 QStringList ConfigDocument::header(const clsKYR &current, const QString &where, const QDateTime &when) const
 {
     const bool identity = !partial() || writes(current, Section::Kyr, 0, KyrRow::SerialNumber);
-    return {identity ? QStringLiteral("KYR7 %1, software %2 rev. %3")
-                           .arg(current.sKYR(KyrRow::SerialNumber), current.sKYR(KyrRow::Software),
-                                current.sKYR(KyrRow::Rev))
-                     : QStringLiteral("KYR7 configuration, some settings only"),
-            QStringLiteral("saved from %1 on %2 by KYR7Set %3").arg(where, when.toString(Qt::ISODate), KYR7_VERSION)};
+    return ConfigFile::Header(identity ? ConfigFile::Identity(current)
+                                       : QStringLiteral("KYR7 configuration, some settings only"),
+                              QStringLiteral("saved from ") + where, when, QStringLiteral("KYR7Set " KYR7_VERSION));
 }

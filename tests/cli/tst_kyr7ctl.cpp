@@ -159,6 +159,17 @@ private slots:
         clsKYR fetched;
         QVERIFY(LoadSimConfig(dir.filePath(aFile), fetched));
         QCOMPARE(ConfigFile::Text(fetched), demoFile);
+        // Its header says whose it is, where from, when and by what, as the
+        // program's own files do.
+        QFile backup(dir.filePath(aFile));
+        QVERIFY(backup.open(QIODevice::ReadOnly));
+        const QList<QByteArray> header = backup.readAll().split('\n').mid(0, 2);
+        QCOMPARE(header.value(0), "; KYR7 12345, software 36-47215-01 rev. G");
+        QVERIFY2(QRegularExpression("^; fetched from " + QRegularExpression::escape(lan(a)) +
+                                    " on \\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d by kyr7ctl " KYR7_VERSION "$")
+                     .match(QString::fromLatin1(header.value(1)))
+                     .hasMatch(),
+                 header.value(1).constData());
 
         // Two backups compared: every difference, in section and table order.
         const QByteArray differences = "KYR SerialNumber: \"12345\" -> \"777\"\n"

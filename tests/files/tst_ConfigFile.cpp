@@ -130,6 +130,24 @@ private slots:
                 error.contains(QStringLiteral("cannot write")));
     }
 
+    // The two comment lines every written file starts with, whoever writes it.
+    void header()
+    {
+        clsKYR kyr;
+        kyr.setSKYR(KyrRow::SerialNumber, QStringLiteral("4711"));
+        kyr.setSKYR(KyrRow::Software, QStringLiteral("36-47215-01"));
+        kyr.setSKYR(KyrRow::Rev, QStringLiteral("H"));
+        const QDateTime when(QDate(2024, 3, 9), QTime(7, 5, 1));
+        QCOMPARE(ConfigFile::Header(ConfigFile::Identity(kyr), QStringLiteral("fetched from lan:10.0.0.7"), when,
+                                    QStringLiteral("kyr7ctl 1.7")),
+                 QStringList({"KYR7 4711, software 36-47215-01 rev. H",
+                              "fetched from lan:10.0.0.7 on 2024-03-09T07:05:01 by kyr7ctl 1.7"}));
+        // Each a comment line of its own, even with a line break in a value.
+        kyr.setSKYR(KyrRow::SerialNumber, QStringLiteral("47\n11"));
+        const QByteArray text = ConfigFile::Text(kyr, {ConfigFile::Identity(kyr)});
+        QVERIFY(text.startsWith("; KYR7 4711, software 36-47215-01 rev. H\n[KYR]\n"));
+    }
+
     void simulatorRefusesEveryBadLine()
     {
         QTemporaryDir dir;
