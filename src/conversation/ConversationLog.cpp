@@ -177,6 +177,25 @@ void ConversationLog::write(char direction, const QByteArray &bytes)
     put(text);
 }
 
+void ConversationLog::note(const QString &text)
+{
+    if (!file.isOpen())
+        return;
+    QByteArray line = lineDirection ? QByteArrayLiteral("\n") : QByteArray();
+    const bool lineOpen = lineDirection != 0;
+    lineDirection = 0;
+    line += clock.now().toString(QStringLiteral("hh:mm:ss.zzz")).toLatin1() + " # ";
+    for (const char byte : text.toLatin1())
+        line += escaped(byte);
+    line += '\n';
+    if (written + line.size() + kLimitNotice.size() > limit.bytes) {
+        put(lineOpen ? kLimitNotice : kLimitNotice.mid(1));
+        file.close();
+        return;
+    }
+    put(line);
+}
+
 void ConversationLog::put(const QByteArray &text)
 {
     if (file.write(text) != text.size() || !file.flush()) {

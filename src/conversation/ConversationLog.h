@@ -23,7 +23,8 @@ class Conversation;
 // session just ended always. One session stops at the size limit with a
 // notice that fits within it (a limit too small for the first line and the
 // notice still gets both). A file the operator names instead gets the
-// session appended.
+// session appended. Lines of the program's own (notes) start with "#"
+// after the time stamp.
 class ConversationLog : public QObject
 {
     Q_OBJECT
@@ -54,6 +55,10 @@ public:
     bool isOpen() const { return file.isOpen(); }
     QString path() const { return file.fileName(); }
     QString errorText() const { return error; }
+
+    // A line of the program's own between the bytes ("hh:mm:ss.zzz # text"):
+    // what a read-back found, say. Escaped as the bytes are, one line.
+    void note(const QString &text);
 
     void sent(const QByteArray &bytes) { write('T', bytes); }
     void received(const QByteArray &bytes) { write('R', bytes); }

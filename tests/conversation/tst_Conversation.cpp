@@ -967,6 +967,28 @@ private slots:
         }
     }
 
+    // A note of the program's own (what a read-back found) ends the line of
+    // bytes before it, stays one line whatever it holds, and the bytes after
+    // it start a line of their own.
+    void notesStandApartFromTheBytes()
+    {
+        QTemporaryDir dir;
+        FixedClock clock;
+        ConversationLog log(clock);
+        QVERIFY(log.openFile(dir.filePath("notes.log"), "LAN"));
+        log.sent("CAPPGM1\r*");
+        log.note(QStringLiteral("CAPPGM1 Language608F1: sent \"fra\", holds \"e\r\ng\u00e9\""));
+        log.received("#");
+        log.close();
+        log.note("after the end: not written");
+        QFile file(dir.filePath("notes.log"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().split('\n').mid(1),
+                 QList<QByteArray>({"13:05:09.000 TX CAPPGM1\\r*",
+                                    "13:05:09.000 # CAPPGM1 Language608F1: sent \"fra\", holds \"e\\r\\ng\\xe9\"",
+                                    "13:05:09.000 RX #", ""}));
+    }
+
     // A log that cannot be written says why; one the operator names gets
     // each session appended.
     void logFileNamedOrUnwritable()
