@@ -302,9 +302,13 @@ QStringList LanPorts(const clsKYR &kyr)
             users[port] << clsKYR::StreamText(s);
     }
     for (const auto &[port, streams] : users) {
-        if (streams.size() > 1)
-            findings << QStringLiteral("%1 all use LAN port %2; only one of them can receive on it.")
-                            .arg(streams.join(QStringLiteral(", ")))
+        if (streams.size() == 2)
+            findings << QStringLiteral("%1 and %2 both use LAN port %3; only one of them can receive on it.")
+                            .arg(streams[0], streams[1])
+                            .arg(port);
+        else if (streams.size() > 2)
+            findings << QStringLiteral("%1 and %2 all use LAN port %3; only one of them can receive on it.")
+                            .arg(streams.mid(0, streams.size() - 1).join(QStringLiteral(", ")), streams.last())
                             .arg(port);
     }
     return findings;

@@ -126,7 +126,11 @@ private slots:
         row("with DHCP the server decides", lan + QStringList{"KYR.Broadcast=192.168.0.255", "KYR.DHCP=1"}, {});
         const QStringList twoPorts{"LAN1.StreamType=0x0001", "LAN2.StreamType=0x0001", "LAN2.Program=2"};
         row("two modules on one LAN port", twoPorts + QStringList{"LAN2.PortAddr=2000"},
-            {"LAN1, LAN2 all use LAN port 2000; only one of them can receive on it."});
+            {"LAN1 and LAN2 both use LAN port 2000; only one of them can receive on it."});
+        row("three modules on one LAN port",
+            twoPorts +
+                QStringList{"LAN2.PortAddr=2000", "LAN5.StreamType=0x0001", "LAN5.PortAddr=2000", "LAN5.Did=0x52"},
+            {"LAN1, LAN2 and LAN5 all use LAN port 2000; only one of them can receive on it."});
         row("a free LAN stream's port is free to repeat", {"LAN1.StreamType=0x0001", "LAN2.PortAddr=2000"}, {});
         row("the setup port", {"LAN1.StreamType=0x0001", "LAN1.PortAddr=1080"},
             {"LAN1 uses LAN port 1080, the port on which the encoder is set up."});
