@@ -9,7 +9,9 @@
 #include "ModuleEditors.h"
 #include "RecentFiles.h"
 #include "SaveRows.h"
+#include "SendSummary.h"
 #include "SetupChecks.h"
+#include "VerifyReport.h"
 #include "frmLanSetup.h"
 #include "frmLineUsage.h"
 
@@ -343,6 +345,127 @@ private slots:
         // The document is the one opened before, untouched.
         QCOMPARE(doc.fileName(), "good.kyr7");
         QCOMPARE(doc.baseline().sSTR(StreamSlot::LAN3, StrRow::Did), "0x61");
+    }
+
+    // --- what the operator reads before a file is sent, and after Verify
+
+    // The one message before a send: each part only when it has something
+    // to say, long lists cut short with the count of the rest.
+    void sendSummary_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("findings");
+        QTest::addColumn<QStringList>("lines"); // the message's lines, in order, blank ones left out
+        const QString ask = "Nothing has been written to the KYR7 yet. Send now, review the changes against what the "
+                            "KYR7 holds, or go back?";
+        const QString start = "Sending a.kyr7 to the KYR7 over LAN 10.0.0.7 changes ";
+        QTest::newRow("one change, nothing else to say")
+            << QByteArray("[CAPPGM1]\nLanguage608F1=fra\n") << QStringList()
+            << QStringList{start + "1 setting. The window shows what the KYR7 will hold.",
+                           "The checks found nothing wrong.", ask};
+        QTest::newRow("nothing changes") << QByteArray("[CAPPGM1]\nLanguage608F1=eng\n") << QStringList()
+                                         << QStringList{start + "no setting. The window shows what the KYR7 will hold.",
+                                                        "The checks found nothing wrong.", ask};
+        QByteArray identity = "[KYR]\n";
+        for (const char *row : {"ID", "SerialNumber", "Software", "Rev", "VersionRequired", "PartRequired",
+                                "VersionSuggested", "PartSuggested", "ProgramCount", "IpNum"})
+            identity += QByteArray(row) + "=" + (QByteArray(row) == "IpNum" ? "10.9.9.9" : "9") + "\n";
+        QTest::newRow("more kept than named")
+            << identity + "[PGM2]\nVideoMode=12\n"
+            << QStringList()
+            << QStringList{start + "no setting. The window shows what the KYR7 will hold.",
+                           "The KYR7 keeps its own ID, SerialNumber, Software, Rev, VersionRequired, PartRequired, "
+                           "VersionSuggested, PartSuggested and 3 more: a file does not change a unit's identity, "
+                           "detected video or network settings.",
+                           "The checks found nothing wrong.", ask};
+        QByteArray freeRows = "[PORTA]\n";
+        for (const char *row : {"Baud=19200", "WordSize=7", "Parity=E", "StopBits=2", "TxFlowCtrl=1", "RxFlowCtrl=1",
+                                "Did=0x52", "SDid=0x02", "Echo=1", "DataType=2"})
+            freeRows += QByteArray(row) + "\n";
+        QStringList unwritten{start + "no setting. The window shows what the KYR7 will hold.",
+                              "The save cannot carry 10 of the file's settings:"};
+        for (const char *row : {"Did: 0x52", "SDid: 0x02", "Baud: 19200", "WordSize: 7", "Parity: \"E\"", "StopBits: 2",
+                                "TxFlowCtrl: 1", "RxFlowCtrl: 1"})
+            unwritten << "- PORTA " + QString(row) + " (not written: the stream is free";
+        unwritten << "- and 2 more (Review Changes lists them)"
+                  << "The checks found 2 problems:"
+                  << "- one"
+                  << "- two" << ask;
+        QTest::newRow("more left out than listed, and findings") << freeRows << QStringList{"one", "two"} << unwritten;
+    }
+    void sendSummary()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, findings);
+        QFETCH(QStringList, lines);
+        const clsKYR unit = ConfigDocument::Factory();
+        const ApplyPlan plan = ApplyPlan::Make(Configuration::FromFile(ConfigFile::Parse(file)), unit, false);
+        QStringList got = SendSummary::Text("a.kyr7", "the KYR7 over LAN 10.0.0.7",
+                                            int(ChangeReview::Build(unit, plan.merged).count()), plan, findings)
+                              .split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(got.size(), lines.size());
+        for (qsizetype i = 0; i < got.size(); ++i)
+            QVERIFY2(got[i].startsWith(lines[i]), qPrintable(got[i] + "\nexpected: " + lines[i]));
+        // The review names every one of them.
+        QCOMPARE(SendSummary::NotSent(plan).size(), qsizetype(plan.kept.size() + plan.notWritten.size()));
+    }
+
+    // What Verify puts on the monitor: the outcome with the count; each
+    // difference while they fit, else the rest counted with where they are.
+    void verifyReport_data()
+    {
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("differences");
+        QTest::addColumn<QString>("log");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("lines"); // first, then last when more than one
+        const int verified = int(Verification::Result::Verified), mismatch = int(Verification::Result::Mismatch);
+        QTest::newRow("one setting") << verified << 0 << "" << 1
+                                     << QStringList{"Verified: the one setting sent was found as saved"};
+        QTest::newRow("every setting") << verified << 0 << "/l.log" << 1
+                                       << QStringList{
+                                              "Verified: every setting was found as saved (2389 settings compared)"};
+        QTest::newRow("a few differences") << mismatch << 3 << "/l.log" << 4
+                                           << QStringList{"Verify found 3 of the 2389 settings sent not held as saved:",
+                                                          "CAPPGM1 Language608F1: sent \"x2\", holds \"eng\""};
+        QTest::newRow("as many as fit") << mismatch << 14 << "" << 15
+                                        << QStringList{"Verify found 14 of the 2389 settings sent not held as saved:",
+                                                       "CAPPGM1 Language608F1: sent \"x13\", holds \"eng\""};
+        QTest::newRow("more than fit") << mismatch << 20 << "/l.log" << 15
+                                       << QStringList{"Verify found 20 of the 2389 settings sent not held as saved:",
+                                                      "... and 7 more; the full list is in the conversation log " +
+                                                          QDir::toNativeSeparators("/l.log")};
+        QTest::newRow("more than fit, no log")
+            << mismatch << 20 << "" << 15
+            << QStringList{"Verify found 20 of the 2389 settings sent not held as saved:",
+                           "... and 7 more, not listed: there is no conversation log"};
+        QTest::newRow("could not read back")
+            << int(Verification::Result::Failed) << 0 << "/l.log" << 2
+            << QStringList{"Verify failed: the unit could not be read back (1 attempt): LAN Error: Connection refused",
+                           "Conversation log: " + QDir::toNativeSeparators("/l.log")};
+    }
+    void verifyReport()
+    {
+        QFETCH(int, result);
+        QFETCH(int, differences);
+        QFETCH(QString, log);
+        QFETCH(int, count);
+        QFETCH(QStringList, lines);
+        Verification v;
+        v.result = Verification::Result(result);
+        v.checked = lines.first().contains("one setting") ? 1 : 2389;
+        if (v.result == Verification::Result::Failed)
+            v.message = "the unit could not be read back (1 attempt): LAN Error: Connection refused";
+        for (int i = 0; i < differences; ++i)
+            v.mismatches.push_back({Section::Cap, 0, CapRow::Language608F1, QStringLiteral("x%1").arg(i), "eng"});
+        const int room = 15;
+        const QStringList got = VerifyReport::MonitorLines(v, room, log);
+        QVERIFY(got.size() <= room);
+        QCOMPARE(got.size(), count);
+        QCOMPARE(got.first(), lines.first());
+        QCOMPARE(got.last(), lines.last());
+        // The log has them all.
+        QCOMPARE(VerifyReport::LogLines(v).size(), differences + 1);
     }
 
     void recentFilesNewestFirstOnceAndBounded()
