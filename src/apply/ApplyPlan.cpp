@@ -110,10 +110,10 @@ SavePlan ApplyPlan::changedOnly() const
     return plan;
 }
 
-bool ApplyPlan::movesUnit() const
+bool ApplyPlan::Moves(const clsKYR &before, const clsKYR &after)
 {
     for (int row : {int(KyrRow::IpNum), int(KyrRow::DHCP)}) {
-        if (unit.sKYR(row) != merged.sKYR(row))
+        if (before.sKYR(row) != after.sKYR(row))
             return true;
     }
     return false;

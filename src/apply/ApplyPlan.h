@@ -57,7 +57,9 @@ public:
     SavePlan changedOnly() const;
     // The save moves the unit to another address (IpNum or DHCP change):
     // it cannot be reached again where it was.
-    bool movesUnit() const;
+    bool movesUnit() const { return Moves(unit, merged); }
+    // Whether saving after over a unit that holds before moves it so.
+    static bool Moves(const clsKYR &before, const clsKYR &after);
 
     // "LAN3 FileName: \"x.txt\" (the save leaves it out: ...)"
     static QString Line(const Unwritten &unwritten);

@@ -30,4 +30,8 @@ struct AppServices
     QString logFolder;
     QString logFile;
     FileChooser *files = nullptr; // where configuration files are opened and saved
+    // The read-back after a save ("Verify"): its conversation's step timer and
+    // the pause between its attempts to connect. None: timers of its own.
+    StepTimer *readBackTimer = nullptr;
+    StepTimer *pauseTimer = nullptr;
 };

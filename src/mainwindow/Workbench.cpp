@@ -39,7 +39,7 @@ QAction *action(QMenu *menu, const QString &name, const QString &text, const QKe
 } // namespace
 
 Workbench::Workbench(frmKYR7Set &mainWindow, const AppServices &appServices)
-    : window(mainWindow), services(appServices), recent(appServices.settings)
+    : window(mainWindow), services(appServices), recent(appServices.settings), send(mainWindow, *this, appServices)
 {
 }
 
@@ -53,13 +53,15 @@ QMenuBar *Workbench::menuBar(QWidget *parent)
     QMenu *file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("M_File"));
     A_Open = action(file, QStringLiteral("A_Open"), QStringLiteral("&Open..."), QKeySequence::Open);
-    recentMenu = file->addMenu(QStringLiteral("Open &Recent"));
+    recentMenu = file->addMenu(QStringLiteral("Open Rec&ent"));
     recentMenu->setObjectName(QStringLiteral("M_Recent"));
     file->addSeparator();
     A_Save = action(file, QStringLiteral("A_Save"), QStringLiteral("&Save"), QKeySequence::Save);
     A_SaveCopyAs = action(file, QStringLiteral("A_SaveCopyAs"), QStringLiteral("Save Copy &As..."),
                           QKeySequence(QStringLiteral("Ctrl+Shift+S")));
     file->addSeparator();
+    A_Send = action(file, QStringLiteral("A_Send"), QStringLiteral("Send to &KYR7..."),
+                    QKeySequence(QStringLiteral("Ctrl+T")));
     A_Review = action(file, QStringLiteral("A_Review"), QStringLiteral("&Review Changes..."),
                       QKeySequence(QStringLiteral("Ctrl+R")));
     file->addSeparator();
@@ -68,12 +70,13 @@ QMenuBar *Workbench::menuBar(QWidget *parent)
     connect(A_Open, &QAction::triggered, this, &Workbench::open);
     connect(A_Save, &QAction::triggered, this, &Workbench::save);
     connect(A_SaveCopyAs, &QAction::triggered, this, &Workbench::saveCopyAs);
+    connect(A_Send, &QAction::triggered, this, &Workbench::sendToUnit);
     connect(A_Review, &QAction::triggered, this, &Workbench::review);
     connect(A_Quit, &QAction::triggered, &window, &QWidget::close);
     connect(recentMenu, &QMenu::aboutToShow, this, &Workbench::fillRecent);
     connect(file, &QMenu::aboutToShow, this, &Workbench::refresh);
     // Nothing to save or review until a configuration is shown.
-    for (QAction *a : {A_Open, A_Save, A_SaveCopyAs, A_Review})
+    for (QAction *a : {A_Open, A_Save, A_SaveCopyAs, A_Send, A_Review})
         a->setEnabled(false);
     recentMenu->setEnabled(false);
     fillRecent();
@@ -183,13 +186,17 @@ bool Workbench::save()
 {
     if (!fileOpen() || !configurationShown())
         return false;
+    return saveFile(doc, window.model());
+}
+
+bool Workbench::saveFile(ConfigDocument &document, const clsKYR &model)
+{
     QString error;
-    const clsKYR &current = window.model();
-    if (!doc.save(current, doc.header(current, doc.fileName(), QDateTime::currentDateTime()), error)) {
+    if (!document.save(model, document.header(model, document.fileName(), QDateTime::currentDateTime()), error)) {
         cannotWrite(error);
         return false;
     }
-    recent.add(doc.path());
+    recent.add(document.path());
     refresh();
     return true;
 }
@@ -222,14 +229,25 @@ bool Workbench::saveCopyAs()
 
 // --- the review and the checks
 
+void Workbench::sendToUnit()
+{
+    if (fileOpen() && configurationShown())
+        send.start();
+}
+
 void Workbench::review()
 {
     if (!configurationShown())
         return;
-    const QString against = fileOpen() ? QStringLiteral("what the file %1 holds").arg(doc.fileName())
-                                       : QStringLiteral("the configuration retrieved from the KYR7");
+    QString against = fileOpen() ? QStringLiteral("what the file %1 holds").arg(doc.fileName())
+                                 : QStringLiteral("the configuration retrieved from the KYR7");
+    QStringList notSent;
+    if (sending()) {
+        against = send.against();
+        notSent = send.notSent();
+    }
     frmReview dialog(ChangeReview::Build(doc.baseline(), window.model()), SetupChecks::Run(window.model()), against,
-                     &window);
+                     notSent, &window);
     services.dialogs->run(dialog);
 }
 
@@ -252,15 +270,24 @@ bool Workbench::checksAllowSave()
 
 bool Workbench::mayClose()
 {
-    if (!fileOpen() || !doc.modified(window.model()))
+    if (sending())
+        return keepEdits(send.file(), send.fileModel());
+    if (!fileOpen())
+        return true;
+    return keepEdits(doc, window.model());
+}
+
+bool Workbench::keepEdits(ConfigDocument &document, const clsKYR &model)
+{
+    if (!document.modified(model))
         return true;
     const QStringList buttons{QStringLiteral("Save"), QStringLiteral("Close Without Saving"), QStringLiteral("Cancel")};
     const int chosen = services.messages->choose(
         QStringLiteral("Unsaved changes"),
-        QStringLiteral("The configuration in %1 has changes that are not saved.").arg(doc.fileName()) + kCRLF +
+        QStringLiteral("The configuration in %1 has changes that are not saved.").arg(document.fileName()) + kCRLF +
             QStringLiteral("Save them before it is closed?"),
         buttons, 2);
-    return chosen == 1 || (chosen == 0 && save());
+    return chosen == 1 || (chosen == 0 && saveFile(document, model));
 }
 
 // --- the window's state
@@ -275,7 +302,9 @@ QString Workbench::title() const
 void Workbench::refresh()
 {
     const bool shown = configurationShown();
-    if (fileOpen())
+    if (sending())
+        window.setWindowTitle(send.title());
+    else if (fileOpen())
         window.setWindowTitle(title());
     if (!bar)
         return;
@@ -283,5 +312,6 @@ void Workbench::refresh()
     recentMenu->setEnabled(fileOpen());
     A_Save->setEnabled(fileOpen() && shown);
     A_SaveCopyAs->setEnabled(shown);
+    A_Send->setEnabled(fileOpen() && shown);
     A_Review->setEnabled(shown);
 }

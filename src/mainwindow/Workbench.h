@@ -3,6 +3,7 @@
 #include "AppServices.h"
 #include "ConfigDocument.h"
 #include "RecentFiles.h"
+#include "SendToUnit.h"
 
 #include <QObject>
 
@@ -14,9 +15,9 @@ class frmKYR7Set;
 
 // The main window's File menu and the document it works on: a unit's
 // configuration as retrieved, or a configuration file opened instead of
-// connecting. It opens and saves files, keeps the recent ones, opens the
-// review of changes and runs the checks before a save; the window only
-// redraws.
+// connecting. It opens and saves files, keeps the recent ones, sends a file
+// to a unit (SendToUnit), opens the review of changes and runs the checks
+// before a save; the window only redraws.
 class Workbench : public QObject
 {
     Q_OBJECT
@@ -38,6 +39,10 @@ public:
 
     bool fileOpen() const { return doc.isFile(); }
     const ConfigDocument &document() const { return doc; }
+    ConfigDocument &document() { return doc; }
+    // A file being sent to a unit (set aside meanwhile).
+    bool sending() const { return send.active(); }
+    SendToUnit &sender() { return send; }
     // Redraws the title and the menu's state after the model may have changed.
     void refresh();
 
@@ -46,6 +51,7 @@ public:
     void openRecent(const QString &path);
     bool save();
     bool saveCopyAs();
+    void sendToUnit();
     void review();
     // Before "Save and Exit": true when the checks find nothing, or the
     // operator chose to save anyway.
@@ -62,16 +68,22 @@ private:
     QString folder() const;
     void fillRecent();
     void cannotWrite(const QString &error);
+    // Saves a file document; says why not in a message box.
+    bool saveFile(ConfigDocument &document, const clsKYR &model);
+    // Asks whether to save a file's unsaved edits before it is closed.
+    bool keepEdits(ConfigDocument &document, const clsKYR &model);
 
     frmKYR7Set &window;
     AppServices services;
     ConfigDocument doc;
     RecentFiles recent;
+    SendToUnit send;
     QMenuBar *bar = nullptr;
     QMenu *recentMenu = nullptr;
     QAction *A_Open = nullptr;
     QAction *A_Save = nullptr;
     QAction *A_SaveCopyAs = nullptr;
+    QAction *A_Send = nullptr;
     QAction *A_Review = nullptr;
     QAction *A_Quit = nullptr;
 };

@@ -145,9 +145,9 @@ frmConnect::frmConnect(ConnectionSettings &connection, DialogRunner &dialogRunne
     grid->addWidget(F_Serial, 1, 1);
     grid->addWidget(RB_Modem, 2, 0, Qt::AlignTop | Qt::AlignHCenter);
     grid->addWidget(F_Modem, 2, 1);
-    auto *openFile = MakeButton(QStringLiteral("B_OpenFile"), QStringLiteral("Open File..."), this);
+    B_OpenFile = MakeButton(QStringLiteral("B_OpenFile"), QStringLiteral("Open File..."), this);
     auto *buttons = MakeButtonRow({ok, cancel});
-    buttons->insertWidget(0, openFile);
+    buttons->insertWidget(0, B_OpenFile);
     auto *main = new QVBoxLayout(this);
     main->addLayout(grid);
     main->addLayout(buttons);
@@ -183,7 +183,7 @@ frmConnect::frmConnect(ConnectionSettings &connection, DialogRunner &dialogRunne
     connect(ok, &QPushButton::clicked, this, &frmConnect::B_OK_Click);
     connect(cancel, &QPushButton::clicked, this, &frmConnect::B_Cancel_Click);
     connect(properties, &QPushButton::clicked, this, &frmConnect::B_Properties_Click);
-    connect(openFile, &QPushButton::clicked, this, &frmConnect::B_OpenFile_Click);
+    connect(B_OpenFile, &QPushButton::clicked, this, &frmConnect::B_OpenFile_Click);
 
     if (settings.Method == QLatin1String("SERIAL"))
         RB_Serial->setChecked(true);
@@ -191,6 +191,11 @@ frmConnect::frmConnect(ConnectionSettings &connection, DialogRunner &dialogRunne
         RB_LAN->setChecked(true);
     else if (settings.Method == QLatin1String("MODEM"))
         RB_Modem->setChecked(true);
+}
+
+void frmConnect::hideOpenFile()
+{
+    B_OpenFile->hide();
 }
 
 bool frmConnect::eventFilter(QObject *watched, QEvent *event)

@@ -7,6 +7,7 @@ class DialogRunner;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 
 // "Connection Method": LAN, serial or modem, with the address, the ports and
@@ -20,6 +21,9 @@ public:
     bool ConnectOK = false;
     // The operator chose to open a configuration file instead of connecting.
     bool OpenFileChosen = false;
+
+    // For a file sent to a unit: the link only, no file to open instead.
+    void hideOpenFile();
 
     // The ports a port list offers: "COM1" .. "COM4", then the serial ports
     // of this computer.
@@ -49,5 +53,6 @@ private:
     QComboBox *CB_COM = nullptr;
     QComboBox *CB_MODEM = nullptr;
     QLineEdit *EB_Phone = nullptr;
+    QPushButton *B_OpenFile = nullptr;
     bool portsDiscovered = false;
 };

@@ -127,7 +127,7 @@ QPoint frmKYR7Set::OnScreen(const QPoint &wanted, const QSize &size, const QList
 
 frmKYR7Set::frmKYR7Set(const AppServices &appServices, QWidget *parent)
     : QWidget(parent), services(appServices), conv(kyr, *appServices.timer, *appServices.messages, this),
-      log(*appServices.clock, this), bench(*this, appServices)
+      log(*appServices.clock, this), verify(appServices, log, this), bench(*this, appServices)
 {
     InstallWindowRole();
     setObjectName(QStringLiteral("frmKYR7Set"));
@@ -138,15 +138,17 @@ frmKYR7Set::frmKYR7Set(const AppServices &appServices, QWidget *parent)
 
     connect(&conv, &Conversation::monitor, this, &frmKYR7Set::MonitorAdd);
     connect(&conv, &Conversation::retrievalFinished, this, &frmKYR7Set::onRetrievalFinished);
-    connect(&conv, &Conversation::closingFinished, this, [this] {
-        PB_Progress->hide();
-        SetCaption(B_Cancel, QStringLiteral("Done"));
-    });
+    connect(&conv, &Conversation::closingFinished, this, &frmKYR7Set::onClosingFinished);
     connect(&conv, &Conversation::linkClosed, this, &frmKYR7Set::onLinkClosed);
     connect(&conv, &Conversation::progress, this, &frmKYR7Set::onProgress);
     connect(&conv, &Conversation::halted, this, &frmKYR7Set::tellWhereTheLogIs);
     connect(&conv, &Conversation::linkFailed, this, &frmKYR7Set::tellWhereTheLogIs);
     log.follow(conv);
+
+    connect(&verify, &Verifier::monitor, this, &frmKYR7Set::MonitorAdd);
+    connect(&verify.conversation(), &Conversation::progress, this, &frmKYR7Set::onProgress);
+    connect(&verify, &Verifier::finished, this, [this] { PB_Progress->hide(); });
+    log.follow(verify.conversation());
 }
 
 frmKYR7Set::~frmKYR7Set() = default;
@@ -289,12 +291,20 @@ void frmKYR7Set::buildControls()
 
     B_Save = MakeButton(QStringLiteral("B_Save"), QStringLiteral("Save and Exit"), this);
     B_Defaults = MakeButton(QStringLiteral("B_Defaults"), QStringLiteral("Load Factory Defaults"), this);
+    // On a file, where "Load Factory Defaults" stands on a unit.
+    B_Send = MakeButton(QStringLiteral("B_Send"), QStringLiteral("Send to KYR7..."), this);
+    B_Send->hide();
+    // Beside "Done" once a save has run through.
+    B_Verify = MakeButton(QStringLiteral("B_Verify"), QStringLiteral("Verify"), this);
+    B_Verify->hide();
     B_Cancel = MakeButton(QStringLiteral("B_Cancel"), QStringLiteral("Cancel"), this);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(B_Save);
     buttons->addWidget(B_Defaults);
+    buttons->addWidget(B_Send);
     buttons->addWidget(PB_Progress, 1);
     buttons->addStretch(1);
+    buttons->addWidget(B_Verify);
     buttons->addWidget(B_Cancel);
 
     auto *main = new QVBoxLayout(this);
@@ -313,6 +323,8 @@ void frmKYR7Set::buildControls()
     connect(B_Save, &QPushButton::clicked, this, &frmKYR7Set::B_Save_Click);
     connect(B_Cancel, &QPushButton::clicked, this, &frmKYR7Set::B_Cancel_Click);
     connect(B_Defaults, &QPushButton::clicked, this, &frmKYR7Set::B_Defaults_Click);
+    connect(B_Send, &QPushButton::clicked, this, &frmKYR7Set::B_Send_Click);
+    connect(B_Verify, &QPushButton::clicked, this, &frmKYR7Set::B_Verify_Click);
 
     // The window keeps one size: the display as laid out with eight slots.
     setFixedSize(sizeHint());
@@ -364,11 +376,23 @@ bool frmKYR7Set::Start(const QString &file)
     }
     setWindowTitle(QStringLiteral("KYR7 Setup Program Version " KYR7_VERSION));
     show();
+    ConnectToUnit();
+    return true;
+}
+
+void frmKYR7Set::ConnectToUnit()
+{
+    LB_Monitor->clear();
     MonitorOn();
     MonitorAdd(QStringLiteral("Attempting to connect to KYR7"));
     openLog();
-    guarded(routine, [this] { conv.OpenConnection(settings); });
-    return true;
+    guarded(QStringLiteral("KYR7Set Load"), [this] { conv.OpenConnection(settings); });
+}
+
+void frmKYR7Set::EndConversation()
+{
+    conv.Disconnect();
+    log.close();
 }
 
 void frmKYR7Set::openLog()
@@ -412,6 +436,7 @@ void frmKYR7Set::closeEvent(QCloseEvent *event)
     if (services.settings)
         SaveConnectionSettings(*services.settings, settings, isMinimized());
     conv.Disconnect();
+    verify.conversation().Disconnect();
     log.close();
     emit programEnded();
 }
@@ -459,6 +484,7 @@ void frmKYR7Set::MonitorOn()
     F_General->hide();
     B_Save->hide();
     B_Defaults->hide();
+    B_Send->hide();
 }
 
 void frmKYR7Set::MonitorOff()
@@ -470,7 +496,9 @@ void frmKYR7Set::MonitorOff()
     F_TCP->show();
     F_General->show();
     B_Save->show();
-    B_Defaults->setVisible(!bench.fileOpen());
+    B_Defaults->setVisible(!bench.fileOpen() && !bench.sending());
+    B_Send->setVisible(bench.fileOpen());
+    B_Verify->hide();
 }
 
 bool frmKYR7Set::monitorShowing() const
@@ -483,13 +511,20 @@ bool frmKYR7Set::monitorShowing() const
 void frmKYR7Set::onRetrievalFinished()
 {
     const QString routine = QStringLiteral("GetSetup");
-    MonitorOff();
+    // A file sent to the unit keeps the monitor until the version is accepted.
+    const bool sending = bench.sending();
+    if (!sending)
+        MonitorOff();
     guarded(routine, [this] {
         ParseSetup(kyr, conv.Listings(),
                    [this](const QString &message) { services.messages->inform(kErrorTitle, message); });
     });
     bool suits = true;
     guarded(routine, [&] { suits = CheckVersion(kyr, *services.messages); });
+    if (sending) {
+        bench.sender().retrieved(suits);
+        return;
+    }
     if (!suits) {
         endProgram();
         return;
@@ -521,6 +556,26 @@ void frmKYR7Set::SetFileMode(bool file)
     SetCaption(B_Save, file ? QStringLiteral("Save") : QStringLiteral("Save and Exit"));
     SetCaption(B_Cancel, file ? QStringLiteral("Close") : QStringLiteral("Cancel"));
     B_Defaults->setVisible(!file && !monitorShowing());
+    B_Send->setVisible(file && !monitorShowing());
+}
+
+void frmKYR7Set::SetSendMode()
+{
+    SetCaption(B_Save, QStringLiteral("Send"));
+    SetCaption(B_Cancel, QStringLiteral("Back to File"));
+    B_Defaults->hide();
+    B_Send->hide();
+}
+
+void frmKYR7Set::onClosingFinished()
+{
+    PB_Progress->hide();
+    SetCaption(B_Cancel, QStringLiteral("Done"));
+    bench.sender().saved();
+    // The save ended with the unit still connected: what it wrote can be read back.
+    B_Verify->setVisible(verify.offered());
+    if (!verify.notOffered().isEmpty())
+        MonitorAdd(verify.notOffered());
 }
 
 void frmKYR7Set::onLinkClosed()
@@ -792,12 +847,21 @@ void frmKYR7Set::B_Save_Click()
 {
     if (monitorShowing())
         return;
+    if (bench.sending()) {
+        bench.sender().confirm();
+        return;
+    }
     if (bench.fileOpen()) {
         bench.save();
         return;
     }
     if (!bench.checksAllowSave())
         return;
+    SaveToUnit(FullSavePlan(kyr));
+}
+
+bool frmKYR7Set::SaveToUnit(const SavePlan &plan)
+{
     QString reason;
     if (!WriteReport(kyr, services.reportFolder, QDateTime::currentDateTime(), &reason)) {
         const QString file = QDir::toNativeSeparators(QDir(services.reportFolder).absoluteFilePath(kReportFileName));
@@ -806,20 +870,42 @@ void frmKYR7Set::B_Save_Click()
             QStringLiteral("The configuration report %1 could not be written:").arg(file) + kCRLF + reason + kCRLF +
                 kCRLF + QStringLiteral("Do you want to save the settings to the KYR7 anyway?"));
         if (!goOn)
-            return;
+            return false;
     }
+    verify.saving(plan, kyr, bench.document().baseline(), settings);
     startClosing(
-        QStringLiteral("B_Save_Click"), [this] { conv.BuildSaveScript(); }, QStringLiteral("Saving KYR Parameters"));
+        QStringLiteral("B_Save_Click"), [&] { conv.BuildSaveScript(plan); }, QStringLiteral("Saving KYR Parameters"));
+    return monitorShowing();
 }
 
 void frmKYR7Set::B_Cancel_Click()
 {
+    if (bench.sender().wayBack()) {
+        bench.sender().back();
+        return;
+    }
     if (monitorShowing() || bench.fileOpen()) {
         close();
         return;
     }
+    verify.forget();
     startClosing(
         QStringLiteral("B_Cancel_Click"), [this] { conv.BuildExitScript(); }, QStringLiteral("Cancelling Changes"));
+}
+
+void frmKYR7Set::B_Send_Click()
+{
+    bench.sendToUnit();
+}
+
+void frmKYR7Set::B_Verify_Click()
+{
+    // Offered in the "Done" state only; pressed again while it runs, nothing.
+    if (!monitorShowing() || !verify.offered() || verify.running() || conv.CurrentStep != -1)
+        return;
+    // One link to the unit at a time.
+    conv.Disconnect();
+    verify.start(settings, MonitorLines);
 }
 
 void frmKYR7Set::B_Defaults_Click()
@@ -832,6 +918,7 @@ void frmKYR7Set::B_Defaults_Click()
             QStringLiteral("are you sure that you wish to proceed?"));
     if (!yes)
         return;
+    verify.forget();
     startClosing(
         QStringLiteral("B_Defaults_Click"), [this] { conv.BuildDefaultsScript(); },
         QStringLiteral("Cancelling Changes"));

@@ -5,7 +5,9 @@
 #include "Conversation.h"
 #include "ConversationLog.h"
 #include "EditorContext.h"
+#include "SavePlan.h"
 #include "SharedState.h"
+#include "Verifier.h"
 #include "Workbench.h"
 #include "clsKYR.h"
 
@@ -57,8 +59,21 @@ public:
     // the second program's tab stays only when the encoder has two.
     void ShowConfiguration();
     // The closing buttons for a file ("Save", "Close", no factory defaults
-    // to load) or for a unit.
+    // to load, "Send to KYR7...") or for a unit.
     void SetFileMode(bool file);
+    // The closing buttons while a file is sent to a unit: "Send" and "Back to File".
+    void SetSendMode();
+
+    // The monitor, the conversation log and the retrieval of the unit the
+    // connection settings name.
+    void ConnectToUnit();
+    // The link and the conversation log closed (a send given up).
+    void EndConversation();
+    // "Save and Exit" once the checks have had their say: the report file,
+    // then the save conversation of plan. False when nothing was started.
+    bool SaveToUnit(const SavePlan &plan);
+    // After a failure: where the whole conversation can be read.
+    void tellWhereTheLogIs();
 
     void MonitorAdd(const QString &message);
     void MonitorOn();
@@ -76,6 +91,8 @@ public:
     void B_Cancel_Click();
     void B_Defaults_Click();
     void B_Clear_Click();
+    void B_Send_Click();
+    void B_Verify_Click();
 
     clsKYR &model() { return kyr; }
     SharedState &state() { return shared; }
@@ -84,6 +101,7 @@ public:
     ConnectionSettings &connection() { return settings; }
     const ConnectionSettings &connection() const { return settings; }
     Workbench &workbench() { return bench; }
+    Verifier &verifier() { return verify; }
     bool ConnectOK = false;
     // True once the shutdown has run (the program ends with the window).
     bool ended() const { return shutDown; }
@@ -103,8 +121,7 @@ private:
     void endProgram();
     void openLog();
     void onProgress(int done, int total);
-    // After a failure: where the whole conversation can be read.
-    void tellWhereTheLogIs();
+    void onClosingFinished();
     void reportError(const QString &routine);
     // Runs one step of a routine with its own error trap: an unexpected
     // error is reported and the routine goes on.
@@ -123,6 +140,7 @@ private:
     ConnectionSettings settings;
     Conversation conv;
     ConversationLog log;
+    Verifier verify;
     Workbench bench;
     bool shutDown = false;
     bool loading = false; // selections made from code, not by the operator
@@ -153,6 +171,8 @@ private:
     QPushButton *B_Save = nullptr;
     QPushButton *B_Cancel = nullptr;
     QPushButton *B_Defaults = nullptr;
+    QPushButton *B_Send = nullptr;
+    QPushButton *B_Verify = nullptr;
     QListWidget *LB_Monitor = nullptr;
     QProgressBar *PB_Progress = nullptr;
 };

@@ -10,7 +10,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-frmReview::frmReview(const ChangeReview &review, const QStringList &findings, const QString &against, QWidget *parent)
+frmReview::frmReview(const ChangeReview &review, const QStringList &findings, const QString &against,
+                     const QStringList &notSent, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmReview"));
@@ -58,6 +59,19 @@ frmReview::frmReview(const ChangeReview &review, const QStringList &findings, co
                                     findings.isEmpty() ? QStringLiteral("Checks")
                                                        : QStringLiteral("Checks: %1 found").arg(findings.size()),
                                     this, LB_Findings);
+    QLabel *notSentLabel = nullptr;
+    if (!notSent.isEmpty()) {
+        LB_NotSent = new QListWidget(this);
+        LB_NotSent->setObjectName(QStringLiteral("LB_NotSent"));
+        LB_NotSent->setAccessibleName(QStringLiteral("Not sent"));
+        LB_NotSent->setWordWrap(true);
+        LB_NotSent->addItems(notSent);
+        LB_NotSent->setMaximumHeight(120);
+        notSentLabel =
+            MakeLabel(QStringLiteral("Label3"), QStringLiteral("The file's settings not sent: %1").arg(notSent.size()),
+                      this, LB_NotSent);
+    }
+
     auto *close = MakeButton(QStringLiteral("B_Close"), QStringLiteral("Close"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -67,6 +81,10 @@ frmReview::frmReview(const ChangeReview &review, const QStringList &findings, co
     main->addWidget(TV_Changes, 1);
     main->addWidget(findingsLabel);
     main->addWidget(LB_Findings);
+    if (LB_NotSent) {
+        main->addWidget(notSentLabel);
+        main->addWidget(LB_NotSent);
+    }
     main->addLayout(MakeButtonRow({close}));
     resize(820, 560);
     TV_Changes->setFocus();

@@ -15,6 +15,7 @@
 #include "KeyFilter.h"
 #include "ManualStepTimer.h"
 #include "MemoryLink.h"
+#include "SaveRows.h"
 #include "ScriptedMessages.h"
 #include "SetupChecks.h"
 #include "SharedState.h"
@@ -91,7 +92,7 @@ struct World
 
 using Maker = std::function<std::unique_ptr<QWidget>(World &)>;
 
-enum class MainState { Connecting, Editing, Done };
+enum class MainState { Connecting, Editing, Done, Saved };
 
 // The main window as the operator meets it: connecting, showing a retrieved
 // configuration, and after a closing conversation ("Done").
@@ -108,6 +109,27 @@ std::unique_ptr<QWidget> mainWindow(World &w, MainState state)
         window->B_Cancel_Click();
         window->conversation().GetSetup("EXIT\r\n!");
     }
+    if (state == MainState::Saved) {
+        // A save run through: "Verify" beside "Done".
+        window->workbench().retrieved();
+        window->SaveToUnit(FullSavePlan(window->model()));
+        emit window->conversation().closingFinished();
+        if (window->findChild<QPushButton *>("B_Verify")->isHidden())
+            qFatal("no Verify after a save");
+    }
+    return window;
+}
+
+// The main window on a configuration file (the file written from the world's model).
+std::unique_ptr<frmKYR7Set> fileWindow(World &w)
+{
+    const QString path = w.dir.filePath("unit.kyr7");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(ConfigFile::Text(w.kyr)) < 0)
+        qFatal("cannot write %s", qPrintable(path));
+    file.close();
+    auto window = std::make_unique<frmKYR7Set>(w.services);
+    window->Start(path);
     return window;
 }
 
@@ -154,20 +176,30 @@ void addDialogs()
     row("frmKYR7Set connecting", [](World &w) { return mainWindow(w, MainState::Connecting); });
     row("frmKYR7Set editing", [](World &w) { return mainWindow(w, MainState::Editing); });
     row("frmKYR7Set done", [](World &w) { return mainWindow(w, MainState::Done); });
-    row("frmKYR7Set on a file, its menu", [](World &w) {
-        const QString path = w.dir.filePath("unit.kyr7");
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(ConfigFile::Text(w.kyr)) < 0)
-            qFatal("cannot write %s", qPrintable(path));
-        file.close();
-        auto window = std::make_unique<frmKYR7Set>(w.services);
-        window->Start(path);
+    row("frmKYR7Set on a file, its menu", [](World &w) { return fileWindow(w); });
+    row("frmKYR7Set sending a file: what the KYR7 will hold", [](World &w) {
+        auto window = fileWindow(w);
+        window->findChild<QPushButton *>("B_Send")->click();
+        window->model() = w.kyr;
+        w.messages.queueChoice("Go Back");
+        emit window->conversation().retrievalFinished();
+        QCoreApplication::processEvents(); // the message before anything is written
+        if (window->findChild<QPushButton *>("B_Save")->text() != "Send" || w.messages.count() != 1)
+            qFatal("not showing what the KYR7 will hold");
         return window;
     });
+    row("frmKYR7Set after a save, Verify beside Done", [](World &w) { return mainWindow(w, MainState::Saved); });
     row("frmReview", [](World &w) {
         clsKYR after = w.kyr;
         after.setSCAP(0, CapRow::Language608F2, "spn");
         return std::make_unique<frmReview>(ChangeReview::Build(w.kyr, after), SetupChecks::Run(after), "the file");
+    });
+    row("frmReview of a file sent, with what is not sent", [](World &w) {
+        clsKYR after = w.kyr;
+        after.setSCAP(0, CapRow::Language608F2, "spn");
+        return std::make_unique<frmReview>(ChangeReview::Build(w.kyr, after), SetupChecks::Run(after),
+                                           "what the KYR7 held",
+                                           QStringList{"KYR SerialNumber: the file's \"9\", the KYR7 keeps \"12345\""});
     });
 }
 
