@@ -5,6 +5,7 @@
 #include "FixedClock.h"
 #include "ManualStepTimer.h"
 #include "MemoryLink.h"
+#include "ModelTexts.h"
 #include "SaveRows.h"
 #include "ScriptedMessages.h"
 #include "SetupChecks.h"
@@ -65,30 +66,6 @@ void setStream(clsKYR &kyr, const QString &text)
     kyr.setSSTR(s, StrRow::Program, f[2]);
     kyr.setSSTR(s, StrRow::Direction, f.value(3, "E"));
     kyr.setSSTR(s, StrRow::Mode, f.value(4, "0"));
-}
-
-QStringList texts(const QAbstractItemModel *model)
-{
-    QStringList list;
-    for (int i = 0; i < model->rowCount(); ++i)
-        list << model->index(i, 0).data().toString();
-    return list;
-}
-
-// Every row that differs, one line per section: "SECTION Name=value ...".
-QStringList changes(const clsKYR &before, const clsKYR &after)
-{
-    QStringList lines;
-    for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
-        for (int slot = 0; slot < clsKYR::Slots(section); ++slot) {
-            QString line;
-            for (int row = 0; row < int(clsKYR::Definitions(section).size()); ++row)
-                if (after.text(section, slot, row) != before.text(section, slot, row))
-                    line += ' ' + clsKYR::Definitions(section)[size_t(row)].Name + '=' + after.text(section, slot, row);
-            if (!line.isEmpty())
-                lines << clsKYR::SectionName(section, slot) + line;
-        }
-    return lines;
 }
 
 // The rows a save sends that the encoder did not store as the model holds them.

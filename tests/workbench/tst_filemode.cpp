@@ -5,12 +5,13 @@
 // of a unit's configuration; the checks before "Save and Exit".
 #include "ConfigDocument.h"
 #include "ConfigFile.h"
-#include "DialogRunner.h"
+#include "ConnectDialogs.h"
 #include "FixedClock.h"
 #include "ManualStepTimer.h"
 #include "MemoryLink.h"
 #include "ScriptedFiles.h"
 #include "ScriptedMessages.h"
+#include "TestFiles.h"
 #include "frmConnect.h"
 #include "frmKYR7Set.h"
 #include "frmReview.h"
@@ -50,28 +51,6 @@ clsKYR unitModel()
     return kyr;
 }
 
-// The connection dialog is closed with the buttons queued (Cancel when none
-// is); any other dialog goes to onDialog, or is closed unseen.
-class Dialogs : public DialogRunner
-{
-public:
-    int run(QDialog &dialog) override
-    {
-        opened << QString::fromLatin1(dialog.metaObject()->className());
-        if (auto *connect = qobject_cast<frmConnect *>(&dialog)) {
-            click(*connect, connectButtons.isEmpty() ? "B_Cancel" : qPrintable(connectButtons.takeFirst()));
-            return connect->result();
-        }
-        if (onDialog)
-            onDialog(dialog);
-        return dialog.result();
-    }
-
-    QStringList connectButtons;
-    std::function<void(QDialog &)> onDialog;
-    QStringList opened;
-};
-
 struct Harness
 {
     Harness()
@@ -101,19 +80,8 @@ struct Harness
         return *window;
     }
 
-    QString write(const QString &name, const QByteArray &text)
-    {
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
-            qFatal("cannot write %s", qPrintable(name));
-        return file.fileName();
-    }
-
-    QByteArray read(const QString &name) const
-    {
-        QFile file(dir.filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QString write(const QString &name, const QByteArray &text) { return WriteTestFile(dir.filePath(name), text); }
+    QByteArray read(const QString &name) const { return ReadTestFile(dir.filePath(name)); }
 
     QAction *action(const char *name) const { return window->findChild<QAction *>(name); }
     QPushButton *button(const char *name) const { return window->findChild<QPushButton *>(name); }
@@ -121,7 +89,7 @@ struct Harness
     QTemporaryDir dir;
     QSettings store{dir.filePath("KYR7Setup.ini"), QSettings::IniFormat};
     ScriptedMessages messages;
-    Dialogs dialogs;
+    ConnectDialogs dialogs;
     FixedClock clock;
     ManualStepTimer timer;
     ScriptedFiles files;

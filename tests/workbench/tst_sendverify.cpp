@@ -6,15 +6,17 @@
 // "Verify" after "Save and Exit" and after a Send, also with the unit changed
 // by another client in between.
 #include "ConfigFile.h"
-#include "DialogRunner.h"
+#include "ConnectDialogs.h"
 #include "FixedClock.h"
 #include "ManualStepTimer.h"
+#include "ModelTexts.h"
 #include "SaveRows.h"
 #include "ScriptedFiles.h"
 #include "ScriptedMessages.h"
 #include "SilentPort.h"
 #include "SimConfig.h"
 #include "SimProcess.h"
+#include "TestFiles.h"
 #include "frmConnect.h"
 #include "frmKYR7Set.h"
 #include "frmReview.h"
@@ -30,27 +32,6 @@ constexpr int kWait = 20000;
 const QString kTitle = QStringLiteral(" - KYR7 Setup Program Version " KYR7_VERSION);
 const QString kFor = QStringLiteral("13:05:09 - "); // the fixed clock's stamp
 
-QStringList texts(const QAbstractItemModel *model)
-{
-    QStringList list;
-    for (int i = 0; i < model->rowCount(); ++i)
-        list << model->index(i, 0).data().toString();
-    return list;
-}
-
-// Every row that differs, one line per setting: "SECTION Name=value".
-QStringList changes(const clsKYR &before, const clsKYR &after)
-{
-    QStringList lines;
-    for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
-        for (int slot = 0; slot < clsKYR::Slots(section); ++slot)
-            for (int row = 0; row < int(clsKYR::Definitions(section).size()); ++row)
-                if (after.text(section, slot, row) != before.text(section, slot, row))
-                    lines << clsKYR::SectionName(section, slot) + ' ' + clsKYR::Definitions(section)[size_t(row)].Name +
-                                 '=' + after.text(section, slot, row);
-    return lines;
-}
-
 int rowsOf(const SavePlan &plan)
 {
     int rows = 0;
@@ -58,30 +39,6 @@ int rowsOf(const SavePlan &plan)
         rows += int(visit.rows.size());
     return rows;
 }
-
-// The connection dialog is answered with OK (and whether it offered a file
-// instead is noted); any other dialog goes to onDialog, or is closed unseen.
-class Dialogs : public DialogRunner
-{
-public:
-    int run(QDialog &dialog) override
-    {
-        opened << QString::fromLatin1(dialog.metaObject()->className());
-        if (auto *connect = qobject_cast<frmConnect *>(&dialog)) {
-            fileOffered = !connect->findChild<QPushButton *>("B_OpenFile")->isHidden();
-            connect->findChild<QPushButton *>(okay ? "B_OK" : "B_Cancel")->click();
-            return connect->result();
-        }
-        if (onDialog)
-            onDialog(dialog);
-        return dialog.result();
-    }
-
-    bool okay = true;
-    bool fileOffered = false;
-    std::function<void(QDialog &)> onDialog;
-    QStringList opened;
-};
 
 struct Harness
 {
@@ -103,19 +60,8 @@ struct Harness
         return true;
     }
 
-    QString write(const QString &name, const QByteArray &text)
-    {
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
-            qFatal("cannot write %s", qPrintable(name));
-        return file.fileName();
-    }
-
-    QByteArray read(const QString &path) const
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QString write(const QString &name, const QByteArray &text) { return WriteTestFile(dir.filePath(name), text); }
+    QByteArray read(const QString &path) const { return ReadTestFile(path); }
 
     frmKYR7Set &open(const QString &path)
     {
@@ -127,6 +73,7 @@ struct Harness
     // A window on the unit kyr7sim is, once its configuration is in.
     bool unit()
     {
+        dialogs.connectButtons = {"B_OK"};
         window = std::make_unique<frmKYR7Set>(services);
         QSignalSpy retrieved(&window->conversation(), &Conversation::retrievalFinished);
         return window->Start() && (retrieved.count() > 0 || retrieved.wait(kWait));
@@ -139,6 +86,7 @@ struct Harness
         for (const QString &choice : choices)
             messages.queueChoice(choice);
         const int boxes = messages.count();
+        dialogs.connectButtons = {"B_OK"};
         QSignalSpy retrieved(&window->conversation(), &Conversation::retrievalFinished);
         button("B_Send")->click();
         return (retrieved.count() > 0 || retrieved.wait(kWait)) &&
@@ -194,7 +142,6 @@ struct Harness
 
     QPushButton *button(const QString &name) const { return window->findChild<QPushButton *>(name); }
     QLineEdit *value(const QString &name) const { return window->findChild<QLineEdit *>(name); }
-    QComboBox *combo(const QString &name) const { return window->findChild<QComboBox *>(name); }
     QProgressBar *progressBar() const { return window->findChild<QProgressBar *>("PB_Progress"); }
     QStringList monitor() const { return texts(window->findChild<QListWidget *>("LB_Monitor")->model()); }
     QString lastLine() const { return monitor().value(monitor().size() - 1); }
@@ -204,7 +151,7 @@ struct Harness
     QTemporaryDir dir;
     QSettings store{dir.filePath("KYR7Setup.ini"), QSettings::IniFormat};
     ScriptedMessages messages;
-    Dialogs dialogs;
+    ConnectDialogs dialogs;
     FixedClock clock;
     ManualStepTimer timer;
     ManualStepTimer readBackTimer;
@@ -430,6 +377,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QSignalSpy failed(&w.conversation(), &Conversation::linkFailed);
         QSignalSpy retrieved(&w.conversation(), &Conversation::retrievalFinished);
+        h.dialogs.connectButtons = {"B_OK"};
         QTest::keySequence(&w, QKeySequence("Ctrl+T"));
         QCOMPARE(h.dialogs.opened, QStringList{"frmConnect"});
         QVERIFY(w.monitorShowing());

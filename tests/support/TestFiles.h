@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+// Writes a file a test needs; a file that cannot be written ends the test run.
+inline QString WriteTestFile(const QString &path, const QByteArray &text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return file.fileName();
+}
+
+// What a file holds; empty when it cannot be read.
+inline QByteArray ReadTestFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
