@@ -57,6 +57,7 @@ void SendToUnit::retrieved(bool suits)
     window.model() = plan->merged;
     now = Stage::Ready;
     window.ShowConfiguration();
+    window.FocusSendButton();
     // After the retrieval's own signal has been handled.
     QMetaObject::invokeMethod(this, &SendToUnit::confirm, Qt::QueuedConnection);
 }
@@ -106,6 +107,7 @@ void SendToUnit::back()
     plan.reset();
     window.SetFileMode(true);
     window.ShowConfiguration();
+    window.FocusSendButton();
 }
 
 void SendToUnit::saved()

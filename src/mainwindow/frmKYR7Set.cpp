@@ -567,6 +567,14 @@ void frmKYR7Set::SetSendMode()
     B_Send->hide();
 }
 
+void frmKYR7Set::FocusSendButton()
+{
+    if (bench.sending() && B_Save->isVisible())
+        B_Save->setFocus();
+    else if (B_Send->isVisible())
+        B_Send->setFocus();
+}
+
 void frmKYR7Set::onClosingFinished()
 {
     PB_Progress->hide();
@@ -576,6 +584,9 @@ void frmKYR7Set::onClosingFinished()
     B_Verify->setVisible(verify.offered());
     if (!verify.notOffered().isEmpty())
         MonitorAdd(verify.notOffered());
+    // The keyboard goes on from here (the button it was on has gone with the
+    // configuration): Verify when offered, else Done.
+    (B_Verify->isVisible() ? B_Verify : B_Cancel)->setFocus();
 }
 
 void frmKYR7Set::onLinkClosed()

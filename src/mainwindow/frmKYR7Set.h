@@ -63,6 +63,9 @@ public:
     void SetFileMode(bool file);
     // The closing buttons while a file is sent to a unit: "Send" and "Back to File".
     void SetSendMode();
+    // The keyboard's place after a step of a send: "Send" once the window
+    // shows what the unit will hold, "Send to KYR7..." back on the file.
+    void FocusSendButton();
 
     // The monitor, the conversation log and the retrieval of the unit the
     // connection settings name.

@@ -307,6 +307,7 @@ private slots:
         QCOMPARE(h.shown("B_Save"), "Send|Send");
         QCOMPARE(h.shown("B_Cancel"), "Back to File|Back to File");
         QVERIFY(h.button("B_Defaults")->isHidden() && h.button("B_Send")->isHidden());
+        QCOMPARE(w.focusWidget(), h.button("B_Save")); // the keyboard's next step
         QCOMPARE(h.value("TB_Address")->text(), "192.168.0.10");
         QCOMPARE(w.model().sCAP(0, CapRow::Language608F1), "fra");
         QCOMPARE(w.model().sCAP(1, CapRow::Language608F2), "deu"); // the unsaved edit goes too
@@ -329,6 +330,7 @@ private slots:
         QCOMPARE(h.shown("B_Save"), "Save|Save");
         QCOMPARE(h.shown("B_Cancel"), "Close|Close");
         QVERIFY(!h.button("B_Send")->isHidden());
+        QCOMPARE(w.focusWidget(), h.button("B_Send"));
         QCOMPARE(h.read(path), "[KYR]\nIpNum=10.1.1.1\n[CAPPGM1]\nLanguage608F1=fra\n[PORTA]\nBaud=19200\n");
         QVERIFY(!QFile::exists(h.sim->statePath()));
         QVERIFY(!QFile::exists(h.dir.filePath("kyr.cfg")));
@@ -512,7 +514,8 @@ private slots:
                                       "back where it was, so Verify is not offered");
     }
 
-    // From the keyboard after a save: Tab goes from Verify to Done.
+    // From the keyboard after a save: the keyboard is on Verify, and Tab
+    // goes on to Done and back.
     void verifyIsReachedFromTheKeyboard()
     {
         Harness h;
@@ -522,7 +525,7 @@ private slots:
         QVERIFY(h.runToDone("B_Save"));
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        h.button("B_Verify")->setFocus();
+        QCOMPARE(QApplication::focusWidget(), h.button("B_Verify"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), h.button("B_Cancel"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
