@@ -362,9 +362,10 @@ private slots:
         if (unit == "silent") {
             h.services.tcpPort = silent.port;
         } else if (unit == "closed") {
-            QTcpServer probe;
+            QTcpServer probe; // a free port nobody listens on
             QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
             h.services.tcpPort = probe.serverPort();
+            probe.close();
         } else {
             QVERIFY(h.startSim({"--part-required", "47215RH", "--part-suggested", "47215RH"}));
         }
