@@ -1,6 +1,7 @@
 #include "ApplyPlan.h"
 
 #include "ModuleType.h"
+#include "ProgramModules.h"
 #include "SaveRows.h"
 
 #include <algorithm>
@@ -15,22 +16,6 @@ bool saves(const clsKYR &kyr, Section section, int slot, int row)
         return false;
     const std::vector<int> rows = SaveRows(kyr, section, slot);
     return std::find(rows.begin(), rows.end(), row) != rows.end();
-}
-
-QString typeName(int type)
-{
-    switch (type) {
-    case ModuleType::Transparent:
-        return QStringLiteral("transparent");
-    case ModuleType::Constant:
-        return QStringLiteral("constant data");
-    case ModuleType::Bridging:
-        return QStringLiteral("bridging");
-    case ModuleType::Caption:
-        return QStringLiteral("caption");
-    default:
-        return QStringLiteral("free");
-    }
 }
 
 // Why the save of kyr leaves a row out, asked of the save's rules: which
@@ -48,7 +33,7 @@ QString whyLeftOut(const clsKYR &kyr, Section section, int slot, int row)
         clsKYR other = kyr;
         other.setStr(slot, StrRow::StreamType, KyrValue(qint32(t)));
         if (saves(other, section, slot, row))
-            writing << clsKYR::ToText(KindHexWord, KyrValue(qint32(t))) + QStringLiteral(" (") + typeName(t) + u')';
+            writing << clsKYR::ToText(KindHexWord, KyrValue(qint32(t))) + QStringLiteral(" (") + ModuleKind(t) + u')';
     }
     if (writing.isEmpty())
         return QStringLiteral("the save never writes it in %1").arg(clsKYR::SectionName(section, slot));

@@ -55,3 +55,21 @@ QString ModuleName(int streamType)
         return {};
     }
 }
+
+QString ModuleKind(int streamType)
+{
+    switch (streamType) {
+    case ModuleType::Free:
+        return QStringLiteral("none");
+    case ModuleType::Transparent:
+        return QStringLiteral("transparent");
+    case ModuleType::Constant:
+        return QStringLiteral("constant data");
+    case ModuleType::Bridging:
+        return QStringLiteral("bridging");
+    case ModuleType::Caption:
+        return QStringLiteral("caption");
+    default:
+        return {};
+    }
+}

@@ -20,3 +20,7 @@ std::vector<int> ProgramModules(const clsKYR &kyr, int program);
 // "Transparent Module", "Constant Data Module", "Bridging Module",
 // "Caption Module"; empty for a free stream or an unknown type.
 QString ModuleName(int streamType);
+// The kind of module a StreamType stands for, in running text: "transparent",
+// "constant data", "bridging", "caption", "none" (a free stream); empty for an
+// unknown type.
+QString ModuleKind(int streamType);

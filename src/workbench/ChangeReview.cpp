@@ -2,6 +2,7 @@
 
 #include "ConfigDiff.h"
 #include "ModuleType.h"
+#include "ProgramModules.h"
 #include "SettingNames.h"
 
 #include <algorithm>
@@ -41,18 +42,11 @@ struct Place
 
 QString moduleTitle(const clsKYR &kyr, int stream, int type)
 {
-    switch (type) {
-    case ModuleType::Transparent:
-        return QStringLiteral("Transparent Module on ") + kyr.Stream2Name(stream);
-    case ModuleType::Constant:
-        return QStringLiteral("Constant Data Module");
-    case ModuleType::Caption:
-        return QStringLiteral("Caption Module");
-    case ModuleType::Bridging:
-        return QStringLiteral("Bridging Module");
-    default:
+    const QString name = ModuleName(type);
+    if (name.isEmpty())
         return QStringLiteral("Stream ") + clsKYR::StreamText(stream);
-    }
+    // A program may have several transparent modules: the port tells them apart.
+    return type == ModuleType::Transparent ? name + QStringLiteral(" on ") + kyr.Stream2Name(stream) : name;
 }
 
 Place streamPlace(const clsKYR &before, const clsKYR &after, int stream)

@@ -1,6 +1,7 @@
 #include "SettingNames.h"
 
 #include "ModuleType.h"
+#include "ProgramModules.h"
 
 #include <array>
 
@@ -136,24 +137,6 @@ bool isLineMask(Section section, int row)
            (section == Section::Pgm && (row == PgmRow::AddToCLines || row == PgmRow::AddToLLines));
 }
 
-QString moduleName(int type)
-{
-    switch (type) {
-    case ModuleType::Free:
-        return QStringLiteral("none");
-    case ModuleType::Transparent:
-        return QStringLiteral("transparent");
-    case ModuleType::Constant:
-        return QStringLiteral("constant data");
-    case ModuleType::Bridging:
-        return QStringLiteral("bridging");
-    case ModuleType::Caption:
-        return QStringLiteral("caption");
-    default:
-        return {};
-    }
-}
-
 } // namespace
 
 QString ReadableName(Section section, int row)
@@ -188,7 +171,7 @@ QString ReadableValue(Section section, int row, const QString &text)
     if (section == Section::Pgm && (row == PgmRow::RequestedVideoMode || row == PgmRow::VideoMode))
         return clsKYR::VideoName(value.toInt(), row == PgmRow::RequestedVideoMode);
     if (section == Section::Str && row == StrRow::StreamType)
-        return moduleName(value.toInt());
+        return ModuleKind(value.toInt());
     if (section == Section::Cap && row == CapRow::RCControl)
         return clsKYR::BF2Text(value.toInt());
     return {};

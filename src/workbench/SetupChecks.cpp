@@ -1,6 +1,7 @@
 #include "SetupChecks.h"
 
 #include "ModuleType.h"
+#include "ProgramModules.h"
 #include "SaveRows.h"
 
 #include <array>
@@ -354,17 +355,17 @@ QStringList ModuleLimits(const clsKYR &kyr)
     {
         int count;
         int limitRow;
-        const char *name;
-    } kinds[] = {{transparent, KyrRow::TransparentStreams, "transparent"},
-                 {caption, KyrRow::CaptionStreams, "caption"},
-                 {constant, KyrRow::ConstantStreams, "constant data"},
-                 {bridging, KyrRow::BridgingStreams, "bridging"}};
+        int type;
+    } kinds[] = {{transparent, KyrRow::TransparentStreams, ModuleType::Transparent},
+                 {caption, KyrRow::CaptionStreams, ModuleType::Caption},
+                 {constant, KyrRow::ConstantStreams, ModuleType::Constant},
+                 {bridging, KyrRow::BridgingStreams, ModuleType::Bridging}};
     for (const auto &kind : kinds) {
         const double limit = kyr.KYR(kind.limitRow).toDouble();
         if (kind.count > limit)
             findings << QStringLiteral("%1 %2 modules are set up, but the encoder takes %3.")
                             .arg(kind.count)
-                            .arg(QLatin1String(kind.name), kyr.sKYR(kind.limitRow));
+                            .arg(ModuleKind(kind.type), kyr.sKYR(kind.limitRow));
     }
     return findings;
 }
