@@ -339,6 +339,7 @@ void Conversation::OpenConnection(const ConnectionSettings &settings, const std:
 {
     BuildSectionsScript(settings, listings);
     Finishing = 0;
+    sessionCheck = -1;
     openLink(settings);
 }
 

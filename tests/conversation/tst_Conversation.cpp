@@ -530,6 +530,42 @@ private slots:
         QCOMPARE(rig.conv.StepCount(), 2);
     }
 
+    // One conversation used again, as the read-back is after every save: a
+    // retrieval after a closing conversation that checked the session does
+    // not take its first reply for that check. Behind a modem whose call
+    // stayed up, a logged-out unit answers the first "AT" with "login:"; the
+    // modem must still hear nothing but its commands.
+    void retrievalAfterASessionCheck_data()
+    {
+        QTest::addColumn<bool>("someSections");
+        QTest::newRow("every section") << false;
+        QTest::newRow("some sections (the read-back)") << true;
+    }
+
+    void retrievalAfterASessionCheck()
+    {
+        QFETCH(bool, someSections);
+        ConversationRig rig;
+        rig.open("MODEM");
+        rig.answerAll();
+        rig.link->sent.clear();
+        rig.startClosing("exit");
+        QCOMPARE(rig.link->sent, QByteArray("\r")); // the session check
+        rig.answerAll();
+        QCOMPARE(rig.closing.count(), 1);
+        ConnectionSettings modem;
+        modem.Method = QStringLiteral("MODEM");
+        if (someSections)
+            rig.conv.OpenConnection(modem, {0});
+        else
+            rig.conv.OpenConnection(modem);
+        QCOMPARE(rig.link->sent, QByteArray("AT\r"));
+        rig.link->receive("AT\r\nlogin:");
+        QCOMPARE(rig.link->sent, QByteArray("AT\r"));
+        rig.timer.fire();
+        QCOMPARE(rig.link->sent, QByteArray("AT\rAT\r"));
+    }
+
     // A send that makes the link fail (the next step's command, then a
     // repeat) halts the closing conversation once; the step timer stays off.
     void linkFailingInASendHaltsOnce()
