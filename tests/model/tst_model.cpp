@@ -305,8 +305,11 @@ private slots:
         clsKYR kyr;
         ParseSetup(kyr, listings, [](const QString &m) { QFAIL(qPrintable(m)); });
         const clsKYR fresh;
+        // Named copies: clang before 16 cannot capture structured bindings.
+        const Section listed = s;
+        const int listedSlot = slot;
         forEachRow([&](Section o, int oSlot, int row) {
-            const bool here = o == s && oSlot == slot;
+            const bool here = o == listed && oSlot == listedSlot;
             QString expected = here ? encoder.text(o, oSlot, row) : fresh.text(o, oSlot, row);
             // "BTEST1" and "BTEST2" get Program 1 and 2 unless their listing says otherwise.
             if (!here && o == Section::Str && row == StrRow::Program && oSlot >= StreamSlot::BTEST1 &&
