@@ -9,17 +9,15 @@
 // A new dialog joins all of this with one row in addDialogs().
 #include "ChangeReview.h"
 #include "ConfigFile.h"
-#include "DialogRunner.h"
+#include "Dialogs.h"
 #include "EditorContext.h"
 #include "FixedClock.h"
 #include "KeyFilter.h"
 #include "ManualStepTimer.h"
 #include "MemoryLink.h"
 #include "SaveRows.h"
-#include "ScriptedMessages.h"
 #include "SetupChecks.h"
-#include "SharedState.h"
-#include "clsKYR.h"
+#include "TestFiles.h"
 #include "frmBridging.h"
 #include "frmCaption.h"
 #include "frmConnect.h"
@@ -37,35 +35,18 @@
 #include "frmTransparent.h"
 #include "frmUpstream.h"
 
-#include <QtTest/QtTest>
-#include <QtWidgets>
-
 namespace {
 
-// Everything a dialog may need, with the services of a headless run.
+// Everything a dialog may need, with the services of a headless run: the
+// connection dialog is answered with OK, other dialogs are not run.
 struct World
 {
-    class Dialogs : public DialogRunner
+    World() : kyr(FactoryModel())
     {
-    public:
-        int run(QDialog &dialog) override
-        {
-            // The connection dialog is answered with OK; others are not run.
-            if (auto *connect = qobject_cast<frmConnect *>(&dialog))
-                connect->findChild<QPushButton *>("B_OK")->click();
-            return dialog.result();
-        }
-    };
-
-    World()
-    {
-        for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
-            for (int slot = 0; slot < clsKYR::Slots(section); ++slot)
-                for (int row = 0; row < int(clsKYR::Definitions(section).size()); ++row)
-                    kyr.setText(section, slot, row, clsKYR::Definitions(section)[size_t(row)].Default);
         // A bridge: a wheel choosing another requested video format would ask about it.
         kyr.setSSTR(StreamSlot::INBRIDGE1, StrRow::StreamType, "4");
         shared.CurrentStream = -1; // an editor opens on a new module
+        dialogs.otherwise = "B_OK";
     }
 
     QTemporaryDir dir;
@@ -74,7 +55,7 @@ struct World
     SharedState shared;
     ConnectionSettings connection;
     ScriptedMessages messages;
-    Dialogs dialogs;
+    Dialogs dialogs{messages};
     FixedClock clock;
     ManualStepTimer timer;
     EditorContext context{kyr, shared, messages, dialogs};
@@ -86,8 +67,7 @@ struct World
                          dir.path(),
                          0,
                          [](const ConnectionSettings &) { return std::make_unique<MemoryLink>(); },
-                         dir.filePath("logs"),
-                         {}};
+                         dir.filePath("logs")};
 };
 
 using Maker = std::function<std::unique_ptr<QWidget>(World &)>;
@@ -123,13 +103,8 @@ std::unique_ptr<QWidget> mainWindow(World &w, MainState state)
 // The main window on a configuration file (the file written from the world's model).
 std::unique_ptr<frmKYR7Set> fileWindow(World &w)
 {
-    const QString path = w.dir.filePath("unit.kyr7");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(ConfigFile::Text(w.kyr)) < 0)
-        qFatal("cannot write %s", qPrintable(path));
-    file.close();
     auto window = std::make_unique<frmKYR7Set>(w.services);
-    window->Start(path);
+    window->Start(WriteTestFile(w.dir.filePath("unit.kyr7"), ConfigFile::Text(w.kyr)));
     return window;
 }
 
@@ -311,15 +286,6 @@ const QList<std::pair<const char *, Route>> kRoutes{
          QCoreApplication::sendEvent(box, &event);
      }}};
 
-// Shows a window as the active one, so that the focus moves as it does for
-// the operator.
-bool activate(QWidget &window)
-{
-    window.show();
-    window.activateWindow();
-    return QTest::qWaitForWindowActive(&window);
-}
-
 // What a window shows: every named control's state.
 QStringList shown(const QWidget &window)
 {
@@ -368,16 +334,8 @@ QString stateText(const SharedState &s)
 // changed, the shared state, the connection settings and the message boxes.
 QStringList applied(QWidget &window, World &w, const clsKYR &before)
 {
-    QStringList outcome = shown(window);
-    outcome << "open " + QString::number(int(window.isVisible()));
-    for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
-        for (int slot = 0; slot < clsKYR::Slots(section); ++slot)
-            for (int row = 0; row < int(clsKYR::Definitions(section).size()); ++row)
-                if (before.text(section, slot, row) != w.kyr.text(section, slot, row))
-                    outcome << clsKYR::SectionName(section, slot) + '.' +
-                                   clsKYR::Definitions(section)[size_t(row)].Name + '=' +
-                                   w.kyr.text(section, slot, row);
-    outcome << stateText(w.shared);
+    QStringList outcome = shown(window) + changes(before, w.kyr);
+    outcome << "open " + QString::number(int(window.isVisible())) << stateText(w.shared);
     const ConnectionSettings &c = w.connection;
     outcome << QStringList{c.IP, c.Serial, c.Modem, c.Method, c.Number, c.INIT, c.DIAL}.join('|');
     for (const ScriptedMessages::Box &box : w.messages.boxes)
@@ -393,7 +351,7 @@ QStringList tryOut(const Maker &make, const std::function<QStringList(QWidget &)
     World w;
     std::unique_ptr<QWidget> window = make(w);
     const clsKYR before = w.kyr;
-    if (!activate(*window))
+    if (!Activate(*window))
         return {"not active"};
     QStringList outcome = act(*window);
     QCoreApplication::processEvents();

@@ -2,7 +2,7 @@
 // tables, the drawings from the keyboard and the mouse, the presets, and
 // frmCaption opening, showing each port, choosing ports, writing row by row
 // and keeping what the operator did not change.
-#include "EditorHarness.h"
+#include "Editing.h"
 #include "MappingBox.h"
 #include "MappingDialog.h"
 #include "MappingDrawing.h"
@@ -93,22 +93,19 @@ void EndPreset(QDialog &dialog, const QString &how)
 // The caption editor's own steps: "preset:HOW" says how the next preset
 // dialog ends (EndPreset); "mapping:CLICKS" and
 // "upstream:CLICKS" open a drawing, play the clicks and apply ("|cancel" at
-// the end cancels); "ports:ITEMS" is what the port list offers then; any
-// other step is the operator's (Editing::step).
+// the end cancels); any other step is the operator's (Editing::step).
 void Do(Editing &e, frmCaption &d, const QString &step)
 {
     const QString what = step.section(':', 0, 0), arg = step.section(':', 1);
     if (what == "preset") {
         for (const char *name : {"frmPrimaryStreamMapping", "frmSecondaryStreamMapping"})
-            e.handlers[name] = [arg](QDialog &dialog) { EndPreset(dialog, arg); };
+            e.dialogs.handlers[name] = [arg](QDialog &dialog) { EndPreset(dialog, arg); };
     } else if (what == "mapping" || what == "upstream") {
-        e.handlers[what == "mapping" ? "frmMapping" : "frmUpstream"] = [arg](QDialog &dialog) {
+        e.dialogs.handlers[what == "mapping" ? "frmMapping" : "frmUpstream"] = [arg](QDialog &dialog) {
             play(static_cast<MappingDialog &>(dialog).rules(), arg.section('|', 0, 0));
             child<QPushButton>(dialog, arg.endsWith("|cancel") ? "B_Cancel" : "B_Apply")->click();
         };
         child<QPushButton>(d, what == "mapping" ? "B_StreamMapping" : "B_Upstream")->click();
-    } else if (what == "ports") {
-        QCOMPARE(Items(child<QComboBox>(d, "CB_Port")).join(' '), arg);
     } else {
         e.step(d, step);
     }
@@ -131,7 +128,7 @@ QString Shown(const frmCaption &d)
         easy += child<QCheckBox>(d, name)->isChecked() ? '1' : '0';
     auto *bf = child<QComboBox>(d, "CB_BroadcastFlag");
     return QStringLiteral("%1 (%2); %3 %4; line %5 %6%7; %8; %9 %10; bf %11%12")
-        .arg(port->currentText(), Items(port).join(','), text(d, "EB_DID"), text(d, "EB_SDID"),
+        .arg(port->currentText(), texts(port->model()).join(','), text(d, "EB_DID"), text(d, "EB_SDID"),
              child<QComboBox>(d, "CB_Line")->currentText(),
              child<QRadioButton>(d, "RB_Luma")->isChecked() ? "luma" : "chroma",
              child(d, "RB_Chroma")->isEnabled() ? "" : " only",
@@ -459,7 +456,7 @@ private slots:
                                const QStringList &changed,
                                const QStringList &opened = {}) { add(name, setup, steps, changed, opened); };
         const QStringList module{"cap:4:E:0", "cap:5:E:1", "cap:0:E:2", "cap:6:D:4", "cap:7:D:2", "current=4"};
-        const QString line15 = ": DataChannel=L InsertLinesF1=0x00004000 Did=0x7F SDid=0x00";
+        const QString line15 = " DataChannel=L InsertLinesF1=0x00004000 Did=0x7F SDid=0x00";
         row("applied unchanged: every row as stored", module, {"B_Apply"}, {});
         row("stored values beyond the lists and the boxes stay",
             module + QStringList{"CAPPGM1.Language608F1=deu", "CAPPGM1.RCControl=7", "LAN3.FrameDelay=40000",
@@ -474,77 +471,77 @@ private slots:
             {"pick:CB_Lang608F2=spn", "pick:CB_Lang708_5=none", "CB_F2", "CB_EasyReader708_0",
              "pick:CB_BroadcastFlag=Always Insert Broadcast Flag", "CB_Replace", "type:EB_DID=7f",
              "type:EB_SDID=", "pick:CB_Line=15", "RB_Luma", "B_Apply"},
-            {"CAPPGM1: OverwriteUpstream=0 Language608F2=spn Language708S6= EasyReader608F2=1 EasyReader708S1=1 "
+            {"CAPPGM1 OverwriteUpstream=0 Language608F2=spn Language708S6= EasyReader608F2=1 EasyReader708S1=1 "
              "RCControl=4",
              "PORTA" + line15, "LAN1" + line15, "LAN2" + line15, "LAN3" + line15, "LAN4" + line15});
         row("serial settings through Configure", module,
             {"tab:2", "B_Configure>pick:CB_FlowControl=Hardware,B_Apply", "B_Apply"},
-            {"PORTA: TxFlowCtrl=2 RxFlowCtrl=2"}, {"frmRS232"});
+            {"PORTA TxFlowCtrl=2 RxFlowCtrl=2"}, {"frmRS232"});
         row("port flags and the 708 output's protocol and delay", module,
             {"CB_Echo", "RB_FieldMarked", "tab:1", "CB_Echo", "tab:2", "CB_Echo", "tab:3", "RB_Push",
              "type:EB_Delay=12", "tab:0", "B_Apply"},
-            {"PORTA: Echo=1", "LAN1: DataType=2 Echo=1", "LAN2: Echo=1", "LAN3: DataType=3 FrameDelay=12"});
+            {"PORTA Echo=1", "LAN1 DataType=2 Echo=1", "LAN2 Echo=1", "LAN3 DataType=3 FrameDelay=12"});
         row("releasing the primary port, Yes: every stream released, nothing else", module,
             {"CB_Replace", "yes", "pick:CB_Port=None", "B_Apply"},
-            {"PORTA: StreamType=0x0000", "LAN1: StreamType=0x0000", "LAN2: StreamType=0x0000",
-             "LAN3: StreamType=0x0000", "LAN4: StreamType=0x0000"});
+            {"PORTA StreamType=0x0000", "LAN1 StreamType=0x0000", "LAN2 StreamType=0x0000", "LAN3 StreamType=0x0000",
+             "LAN4 StreamType=0x0000"});
         row("releasing the primary port, No: nothing changes", module, {"no", "pick:CB_Port=None", "B_Apply"}, {});
         row("a stream with Mode 3 is neither shown nor released", {"cap:4:E:0", "cap:5:E:3", "current=4"},
-            {"yes", "pick:CB_Port=None", "B_Apply"}, {"LAN1: StreamType=0x0000"});
+            {"yes", "pick:CB_Port=None", "B_Apply"}, {"LAN1 StreamType=0x0000"});
         // Two primary streams in one program, each in a slot of its own; the
         // other ports' streams go with the one whose insertion they share.
         const QStringList two{"cap:4:E:0", "cap:6:E:0", "cap:7:E:1", "cap:8:D:2", "LAN3.Did=0x62", "LAN4.Did=0x62"};
         row("two primary streams: the first slot's module releases its own", two + QStringList{"current=4"},
-            {"tab:1", "ports:None PORTA PORTB PORTC MODEM 2001 2005 2006 2007", "tab:0", "yes", "pick:CB_Port=None",
-             "B_Apply"},
-            {"LAN1: StreamType=0x0000", "LAN5: StreamType=0x0000"});
-        row("two primary streams: the second slot's module releases its own", two + QStringList{"current=6"},
-            {"tab:1", "ports:None PORTA PORTB PORTC MODEM 2001 2003 2005 2006 2007", "tab:0", "yes",
+            {"tab:1", "offers:CB_Port=None PORTA PORTB PORTC MODEM 2001 2005 2006 2007", "tab:0", "yes",
              "pick:CB_Port=None", "B_Apply"},
-            {"LAN3: StreamType=0x0000", "LAN4: StreamType=0x0000"});
+            {"LAN1 StreamType=0x0000", "LAN5 StreamType=0x0000"});
+        row("two primary streams: the second slot's module releases its own", two + QStringList{"current=6"},
+            {"tab:1", "offers:CB_Port=None PORTA PORTB PORTC MODEM 2001 2003 2005 2006 2007", "tab:0", "yes",
+             "pick:CB_Port=None", "B_Apply"},
+            {"LAN3 StreamType=0x0000", "LAN4 StreamType=0x0000"});
         row("the primary port moves: old stream released, new one written", module, {"pick:CB_Port=2004", "B_Apply"},
-            {"LAN1: StreamType=0x0000", "LAN5: StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000"});
+            {"LAN1 StreamType=0x0000", "LAN5 StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000"});
         row("a secondary port through its preset, the XDS port keeping XDS", {"cap:4:E:0", "cap:0:E:2", "current=4"},
             {"tab:1", "preset:other", "pick:CB_Port=2005", "B_Apply"},
-            {"LAN1: C3To608=0 C4To608=0 C2To708=0 C3To708=0 C4To708=0",
-             "LAN6: StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 Mode=1 C1To608=3 C2To608=4 "
+            {"LAN1 C3To608=0 C4To608=0 C2To708=0 C3To708=0 C4To708=0",
+             "LAN6 StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 Mode=1 C1To608=3 C2To608=4 "
              "C3To608=0 C4To608=0 XDSEnabled=0 C1To708=2 C2To708=0 C3To708=0 C4To708=0 ModemInit="},
             {"frmSecondaryStreamMapping"});
         row("a preset closed by its close box maps the port as OK would", {"cap:4:E:0", "current=4"},
             {"tab:1", "preset:close", "pick:CB_Port=2005", "B_Apply"},
-            {"LAN1: C3To608=0 C4To608=0 C2To708=0 C3To708=0 C4To708=0",
+            {"LAN1 C3To608=0 C4To608=0 C2To708=0 C3To708=0 C4To708=0",
              // C3, C4 to 608 CC3, CC4 and C3 to 708 Sec: the normal preset, as the defaults hold.
-             "LAN6: StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 Mode=1 C1To608=0 C2To608=0 "
+             "LAN6 StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 Mode=1 C1To608=0 C2To608=0 "
              "XDSEnabled=0 C1To708=0 C2To708=0 C4To708=0 ModemInit="},
             {"frmSecondaryStreamMapping"});
         row("releasing the secondary port: the primary preset on the editor's tables", module,
             {"tab:1", "preset:other", "pick:CB_Port=None", "B_Apply"},
-            {"LAN1: C1To608=3 C2To608=4 C3To608=0 C4To608=0 C1To708=2 C2To708=0 C3To708=0 C4To708=0",
-             "LAN2: StreamType=0x0000"},
+            {"LAN1 C1To608=3 C2To608=4 C3To608=0 C4To608=0 C1To708=2 C2To708=0 C3To708=0 C4To708=0",
+             "LAN2 StreamType=0x0000"},
             {"frmPrimaryStreamMapping"});
         row("XDS port released: XDS back on the primary port",
             {"cap:4:E:0", "cap:0:E:2", "current=4", "LAN1.XDSEnabled=0"}, {"tab:2", "pick:CB_Port=None", "B_Apply"},
-            {"PORTA: StreamType=0x0000", "LAN1: XDSEnabled=1"});
+            {"PORTA StreamType=0x0000", "LAN1 XDSEnabled=1"});
         row("two LAN ports with one number: the chosen one is written",
             {"cap:4:E:0", "current=4", "LAN2.PortAddr=2000"}, {"tab:2", "pick:CB_Port=2000", "B_Apply"},
-            {"LAN1: XDSEnabled=0",
-             "LAN2: StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 Mode=2 C1To608=0 C2To608=0 "
+            {"LAN1 XDSEnabled=0",
+             "LAN2 StreamType=0x0010 InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 Mode=2 C1To608=0 C2To608=0 "
              "C3To608=0 C4To608=0 C1To708=0 C2To708=0 C3To708=0 C4To708=0 ModemInit="});
         row("new module: upstream defaults whatever the caption program held",
             {"CAPPGM1.C1To608=4", "CAPPGM1.UpstreamS2=5", "CAPPGM1.OverwriteUpstream=0"},
             {"preset:ok", "pick:CB_Port=2007", "B_Apply"},
-            {"CAPPGM1: OverwriteUpstream=1 C1To608=1 C1To708=0 C2To708=0 C3To708=0 C4To708=0 UpstreamS2=2 "
+            {"CAPPGM1 OverwriteUpstream=1 C1To608=1 C1To708=0 C2To708=0 C3To708=0 C4To708=0 UpstreamS2=2 "
              "Language608F1= Language608F2= Language708S1= Language708S2= Language708S3= Language708S4= Language708S5= "
              "Language708S6=",
-             "LAN8: StreamType=0x0010 DataChannel=L InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 Did=0x61 "
+             "LAN8 StreamType=0x0010 DataChannel=L InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 Did=0x61 "
              "C2To708=0 C4To708=0 ModemInit="},
             {"frmPrimaryStreamMapping"});
         row("mappings drawn and applied; a cancelled drawing changes nothing", module,
             {"mapping:0.0 v5 2.0 a4|cancel", "mapping:dbl:0.0 1.3 v5", "upstream:1.0 v1", "B_Apply"},
             // Opening the upstream drawing ends the stored transcoding into
             // services the upstream 708 services already feed.
-            {"CAPPGM1: C1To708=0 C2To708=0 C3To708=0 C4To708=0 UpstreamS1=2 UpstreamS2=0", "LAN1: C1To608=0 C1To708=0",
-             "LAN2: C4To708=6"},
+            {"CAPPGM1 C1To708=0 C2To708=0 C3To708=0 C4To708=0 UpstreamS1=2 UpstreamS2=0", "LAN1 C1To608=0 C1To708=0",
+             "LAN2 C4To708=6"},
             {"frmMapping", "frmMapping", "frmUpstream"});
     }
     void apply()
@@ -561,8 +558,8 @@ private slots:
         for (const QString &step : steps)
             Do(e, d, step);
         QVERIFY(!d.isVisible());
-        QTEST(Changed(before, e.kyr), "changed");
-        QTEST(e.opened, "opened");
+        QTEST(changes(before, e.kyr), "changed");
+        QTEST(e.dialogs.opened, "opened");
         QVERIFY(e.messages.answers.isEmpty());
     }
 

@@ -1,16 +1,10 @@
 #include "ConnectionSettings.h"
-#include "ScriptedMessages.h"
+#include "Dialogs.h"
 #include "SharedState.h"
 #include "clsKYR.h"
 #include "frmLanSetup.h"
 #include "frmModem.h"
 #include "frmRS232.h"
-
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QtTest/QTest>
 
 namespace {
 
@@ -23,14 +17,6 @@ void StoreSerial(clsKYR &kyr, int stream, const QString &values)
 {
     for (int k = 0; k < 6; ++k)
         kyr.setSSTR(stream, kSerialRows[k], values.section(u' ', k, k));
-}
-
-template <typename T = QLineEdit> T *child(QWidget &dialog, const QString &name)
-{
-    T *w = dialog.findChild<T *>(name);
-    if (!w)
-        qFatal("no control %s", qPrintable(name));
-    return w;
 }
 
 } // namespace
@@ -88,12 +74,12 @@ private slots:
         dialog.show();
         QStringList boxes; // IP address, mask, gateway
         for (int k = 0; k < 12; ++k)
-            boxes << child(dialog,
-                           QStringLiteral("EB_%1_%2").arg(QStringList{"IP", "Mask", "Gateway"}[k / 4]).arg(k % 4))
+            boxes << child<QLineEdit>(
+                         dialog, QStringLiteral("EB_%1_%2").arg(QStringList{"IP", "Mask", "Gateway"}[k / 4]).arg(k % 4))
                          ->text();
         QCOMPARE(boxes.join(u'|'), QStringList(3, pieces).join(u'|'));
         for (int k = 0; k < 8; ++k)
-            child(dialog, QStringLiteral("EB_Port_%1").arg(k))->setText(ports.section(u',', k, k));
+            child<QLineEdit>(dialog, QStringLiteral("EB_Port_%1").arg(k))->setText(ports.section(u',', k, k));
         QTest::mouseClick(child<QRadioButton>(dialog, "RB_DHCP"), Qt::LeftButton);
         child<QAbstractButton>(dialog, "B_Apply")->click();
         QStringList texts;
@@ -122,7 +108,7 @@ private slots:
             ScriptedMessages messages;
             frmLanSetup dialog(kyr, messages);
             dialog.show();
-            QLineEdit *edit = child(dialog, name);
+            QLineEdit *edit = child<QLineEdit>(dialog, name);
             edit->clear();
             QTest::keyClicks(edit, typed);
             QCOMPARE(edit->text(), QString(kept));
@@ -209,11 +195,11 @@ private slots:
         ConnectionSettings settings;
         frmModem dialog(settings);
         dialog.show();
-        QLineEdit *custom = child(dialog, "EB_Custom");
+        QLineEdit *custom = child<QLineEdit>(dialog, "EB_Custom");
         auto *list = child<QComboBox>(dialog, "CB_Init");
         QCOMPARE(list->currentText(), QStringLiteral("Custom"));
         QCOMPARE(custom->text(), QStringLiteral("AT Z"));
-        child(dialog, "EB_Dial")->setText(QStringLiteral("ATDP9,"));
+        child<QLineEdit>(dialog, "EB_Dial")->setText(QStringLiteral("ATDP9,"));
         for (const QString &step : steps) {
             if (step.startsWith(u'+'))
                 QTest::keyClicks(custom, step.mid(1));

@@ -14,6 +14,17 @@ inline QStringList texts(const QAbstractItemModel *model)
     return list;
 }
 
+// Every row of every section at its definition's default.
+inline clsKYR FactoryModel()
+{
+    clsKYR kyr;
+    for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
+        for (int slot = 0; slot < clsKYR::Slots(section); ++slot)
+            for (int row = 0; row < int(clsKYR::Definitions(section).size()); ++row)
+                kyr.setText(section, slot, row, clsKYR::Definitions(section)[size_t(row)].Default);
+    return kyr;
+}
+
 // Every row that differs, one line per section: "SECTION Name=value ...".
 inline QStringList changes(const clsKYR &before, const clsKYR &after)
 {

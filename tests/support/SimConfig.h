@@ -36,8 +36,11 @@ inline bool DefaultSimConfig(clsKYR &kyr, const QStringList &extraArgs = {})
     return LoadSimConfigText(sim.readAllStandardOutput(), kyr);
 }
 
-// A configuration file's text for every section of a model, in table order.
-inline QByteArray SimConfigText(const clsKYR &kyr)
+// The same, for a test that cannot go on without it.
+inline clsKYR SimDemo(const QStringList &extraArgs = {})
 {
-    return ConfigFile::Text(kyr);
+    clsKYR kyr;
+    if (!DefaultSimConfig(kyr, extraArgs))
+        qFatal("kyr7sim --print-config failed");
+    return kyr;
 }

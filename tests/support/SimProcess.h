@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SimConfig.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -68,6 +70,14 @@ public:
     QString transcriptPath() const { return transcriptFile; }
     QString statePath() const { return stateFile; }
     QString dir() const { return tempDir.path(); }
+
+    // What the unit stored, as the state file holds it (a fresh model when nothing was stored).
+    clsKYR stored() const
+    {
+        clsKYR kyr;
+        LoadSimConfig(stateFile, kyr);
+        return kyr;
+    }
 
     QByteArray transcript() const
     {

@@ -19,3 +19,11 @@ inline QByteArray ReadTestFile(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// A file's settings without the comment lines it starts with.
+inline QByteArray Body(QByteArray text)
+{
+    while (text.startsWith(';'))
+        text = text.mid(text.indexOf('\n') + 1);
+    return text;
+}
