@@ -1,37 +1,21 @@
 // The connection dialog, the main window headless, and the whole program
 // against kyr7sim over loopback TCP: settings, monitor, module slots, the
 // requested video format, the editors and the closing conversations.
-#include "DialogRunner.h"
-#include "FixedClock.h"
-#include "ManualStepTimer.h"
-#include "MemoryLink.h"
-#include "ModelTexts.h"
 #include "SaveRows.h"
-#include "ScriptedMessages.h"
 #include "SetupChecks.h"
-#include "SimConfig.h"
-#include "SimProcess.h"
+#include "WindowRig.h"
 #include "frmConnect.h"
-#include "frmKYR7Set.h"
-
-#include <QTcpSocket>
-#include <QtTest/QtTest>
-#include <QtWidgets>
 
 namespace {
-
-constexpr int kWait = 20000;
 
 // A LAN retrieval: "SETUP", 21 section visits of three steps, the two bridge
 // visits and the closing step; the replies come line by line.
 constexpr int kRetrievalSteps = 1 + 21 * 3 + 2 + 1;
 constexpr int kRetrievalReplies = 1 + 21 * 3 + 4 + 5 + 1;
 
-using Editor = std::function<void(QDialog &)>;
-
 void click(QWidget &parent, const char *name)
 {
-    parent.findChild<QAbstractButton *>(name)->click();
+    child<QAbstractButton>(parent, name)->click();
 }
 
 // A choice as the operator makes it: the program acts on activated().
@@ -41,27 +25,13 @@ void choose(QComboBox *list, int at)
     emit list->activated(at);
 }
 
-void choose(QWidget &parent, const char *name, const QString &item)
-{
-    auto *list = parent.findChild<QComboBox *>(name);
-    QVERIFY2(list->findText(item) >= 0, qPrintable(item));
-    choose(list, list->findText(item));
-}
-
-void type(QWidget &parent, const char *name, const QString &keys)
-{
-    auto *box = parent.findChild<QLineEdit *>(name);
-    box->selectAll();
-    QTest::keyClicks(box, keys);
-}
-
 // A stream as "NAME:type:program[:direction[:mode]]", e.g. "LAN1:16:1:D".
 void setStream(clsKYR &kyr, const QString &text)
 {
     const QStringList f = text.split(':');
+    Section section;
     int s = 0;
-    while (clsKYR::StreamText(s) != f[0])
-        ++s;
+    clsKYR::FindSection(f[0], section, s);
     kyr.setStr(s, StrRow::StreamType, KyrValue(qint32(f[1].toInt())));
     kyr.setSSTR(s, StrRow::Program, f[2]);
     kyr.setSSTR(s, StrRow::Direction, f.value(3, "E"));
@@ -108,39 +78,13 @@ void checkSteps(const QList<std::pair<int, int>> &progress, int steps)
         QCOMPARE(progress[i], std::make_pair(i, steps));
 }
 
-// Runs dialogs without an event loop of their own: the connection dialog is
-// inspected and closed with OK or Cancel, an editor is driven by onEditor,
-// when a test gives one, or only recorded.
-class TestDialogs : public DialogRunner
+// The main window's rig (the connection dialog answered with OK, in-memory
+// links that never connect by themselves), with what these tests look at.
+struct Harness : WindowRig
 {
-public:
-    int run(QDialog &dialog) override
-    {
-        opened << QString::fromLatin1(dialog.metaObject()->className());
-        auto *connect = qobject_cast<frmConnect *>(&dialog);
-        if (!connect) {
-            if (!onEditor)
-                return QDialog::Rejected;
-            onEditor(dialog);
-            return dialog.result();
-        }
-        click(*connect, onConnect(*connect) ? "B_OK" : "B_Cancel");
-        return connect->result();
-    }
-
-    std::function<bool(frmConnect &)> onConnect = [](frmConnect &) { return true; }; // OK or Cancel
-    Editor onEditor;
-    QStringList opened;
-};
-
-// A main window with every service replaced: an INI store and a report folder
-// in a temporary folder, scripted message boxes, a fixed clock, a manual step
-// timer and an in-memory link, or kyr7sim on loopback once retrieve() runs.
-class Harness
-{
-public:
     Harness()
     {
+        dialogs.otherwise = "B_OK";
         services.linkFactory = [this](const ConnectionSettings &) {
             auto made = std::make_unique<MemoryLink>();
             made->connectOnOpen = false;
@@ -149,24 +93,12 @@ public:
         };
     }
 
-    frmKYR7Set &make()
-    {
-        window = std::make_unique<frmKYR7Set>(services);
-        QObject::connect(&window->conversation(), &Conversation::progress, window.get(), [this](int done, int total) {
-            progress.append({done, total});
-        });
-        return *window;
-    }
-
     // A started window, monitor off, holding every parameter at its factory
     // default as after a retrieval, and these streams.
     frmKYR7Set &editing(const QStringList &streams = {})
     {
         make().Start();
-        for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
-            for (int slot = 0; slot < clsKYR::Slots(section); ++slot)
-                for (int row = 0; row < int(clsKYR::Definitions(section).size()); ++row)
-                    window->model().setText(section, slot, row, clsKYR::Definitions(section)[size_t(row)].Default);
+        window->model() = FactoryModel();
         for (const QString &stream : streams)
             setStream(window->model(), stream);
         window->MonitorOff();
@@ -174,43 +106,12 @@ public:
         return *window;
     }
 
-    // Starts kyr7sim on its demo configuration changed by these lines of a
-    // configuration file, and the window on it at 127.0.0.1; waits for the end
-    // of the retrieval (the spy's event loop takes replies as they arrive).
-    bool retrieve(const QByteArray &config = {}, QStringList simArgs = {})
+    // kyr7sim on its demo configuration changed by these lines of a
+    // configuration file, and the window on it once retrieved.
+    bool retrieve(const QByteArray &config = {}, const QStringList &simArgs = {})
     {
-        QFile file(dir.filePath("changes.cfg"));
-        if (!config.isEmpty() &&
-            !(file.open(QIODevice::WriteOnly) && file.write(config) == config.size() && file.flush()))
-            return false;
-        sim.emplace(config.isEmpty() ? simArgs : simArgs << "--config" << file.fileName());
-        if (!sim->start())
-            return false;
-        services.tcpPort = sim->port();
-        services.linkFactory = nullptr;
-        store.setValue("Settings/IP", "127.0.0.1");
-        QSignalSpy retrieved(&make().conversation(), &Conversation::retrievalFinished);
-        return window->Start() && (retrieved.count() > 0 || retrieved.wait(kWait));
+        return startSim(simArgs, config) && unit();
     }
-
-    // Clicks a button (answering the question it asks, if any).
-    void click(const char *name, int answer = -1)
-    {
-        if (answer >= 0)
-            messages.queueAnswer(answer);
-        button(name)->click();
-    }
-
-    // Clicks a closing button and waits for the end of its script.
-    bool runToDone(const char *name, int answer = -1)
-    {
-        QSignalSpy finished(&window->conversation(), &Conversation::closingFinished);
-        click(name, answer);
-        return (finished.count() > 0 || finished.wait(kWait)) && button("B_Cancel")->text() == "Done";
-    }
-
-    // Save and Exit, then what the encoder stored.
-    bool saveAndRead(clsKYR &stored) { return runToDone("B_Save") && LoadSimConfig(sim->statePath(), stored); }
 
     // The slot open to a choice of module type on the current tab.
     int freeSlot() const
@@ -255,189 +156,9 @@ public:
             bytes += step.Command.toLatin1();
         return bytes;
     }
-
-    // True once kyr7sim has answered a line from a client of its own: what
-    // the program sent before has been taken in by then.
-    bool simCaughtUp()
-    {
-        QTcpSocket probe;
-        probe.connectToHost(QHostAddress::LocalHost, sim->port());
-        probe.write("\r");
-        QByteArray reply;
-        for (QDeadlineTimer deadline(kWait); !reply.endsWith('!') && !deadline.hasExpired();)
-            reply += probe.waitForReadyRead(100) ? probe.readAll() : QByteArray();
-        return reply.endsWith('!');
-    }
-
-    QComboBox *combo(const QString &name) const { return window->findChild<QComboBox *>(name); }
-    QLineEdit *value(const QString &name) const { return window->findChild<QLineEdit *>(name); }
-    QPushButton *button(const QString &name) const { return window->findChild<QPushButton *>(name); }
-    QTabBar *tabs() const { return window->findChild<QTabBar *>("TS_Program"); }
-    QProgressBar *progressBar() const { return window->findChild<QProgressBar *>("PB_Progress"); }
-    QStringList monitor() const { return texts(window->findChild<QListWidget *>("LB_Monitor")->model()); }
-    QString lastLine() const { return monitor().value(monitor().size() - 1); }
-    QString stored(const QString &key) const { return store.value("Settings/" + key).toString(); }
-
-    QTemporaryDir dir;
-    QSettings store{dir.filePath("KYR7Setup.ini"), QSettings::IniFormat};
-    ScriptedMessages messages;
-    TestDialogs dialogs;
-    FixedClock clock;
-    ManualStepTimer timer;
-    QPointer<MemoryLink> link;
-    AppServices services{&store, &messages, &dialogs, &clock, &timer, dir.path(), 0, {}, dir.filePath("logs"), {}};
-    std::optional<SimProcess> sim;
-    std::unique_ptr<frmKYR7Set> window;
-    QList<std::pair<int, int>> progress; // (done, total) as the conversation reports it
 };
 
-// The editors as the end-to-end runs drive them, each told apart by what it
-// shows on opening.
-void editLineUsage(QDialog &d)
-{
-    d.findChild<QScrollBar *>("VS_Line")->setValue(13); // line 12
-    click(d, "CB_AppendC");
-    type(d, "EB_CF1", "300");
-    type(d, "EB_CF2", "2000");
-    click(d, "B_Apply"); // EB_CF2 held as "1900"
-    click(d, "B_Apply");
-}
-
-void editConstant(QDialog &d)
-{
-    click(d, "RB_51");
-    QTest::keyClicks(d.findChild<QLineEdit *>("EB_SDID"), "b");
-    choose(d.findChild<QComboBox *>("CB_Line"), 11);
-    click(d, "CB_ConditionalInsertion");
-    click(d, "B_Apply");
-}
-
-void editBridge(QDialog &d)
-{
-    QCOMPARE(d.findChild<QComboBox *>("CB_Bridge")->currentText(),
-             QStringLiteral("Bridge WST from VBI of Program 2 to OP47 in Vanc of Program 1"));
-    click(d, "CB_LineNum_9"); // line 15 besides line 21
-    click(d, "B_Apply");
-}
-
-// Forced by a change of the requested video format: the existing bridge with
-// its identifiers, and neither Escape nor the close box leaves it.
-void editForcedBridge(QDialog &d)
-{
-    d.show();
-    QCOMPARE(d.findChild<QComboBox *>("CB_Bridge")->currentText() + " " + d.findChild<QLineEdit *>("EB_DID")->text() +
-                 " " + d.findChild<QLineEdit *>("EB_SDID")->text(),
-             QStringLiteral("Bridge WST from VBI of Program 2 to OP47 in Vanc of Program 1 47 5"));
-    QTest::keyClick(&d, Qt::Key_Escape);
-    QVERIFY(!d.close());
-    click(d, "B_Apply");
-}
-
-// A new module on a serial port set through "Configure" with several lines;
-// the demo's LAN module (2001) to Caption CDP; program 2's (2004) removed.
-void editTransparent(QDialog &d)
-{
-    const QByteArray dialog = d.metaObject()->className();
-    const QString port = dialog == "frmTransparent" ? d.findChild<QComboBox *>("CB_Port")->currentText() : "";
-    if (dialog == "frmRS232") {
-        choose(d, "CB_Baud", "19200");
-        choose(d, "CB_FlowControl", "Hardware");
-    } else if (dialog == "frmLineSelection") {
-        click(d, "CB_Line_9"); // lines 10 and 11 besides line 9
-        click(d, "CB_Line_10");
-    } else if (port == "2001") {
-        click(d, "RB_CDP");
-    } else if (port == "2004") {
-        choose(d, "CB_Port", "None");
-    } else {
-        choose(d, "CB_Port", "PORTB");
-        click(d, "B_Configure");
-        click(d, "RB_High");
-        click(d, "B_Lines");
-    }
-    click(d, "B_Apply");
-}
-
-// The demo's module: field 2 in Spanish, a secondary port through its preset,
-// upstream CC2 transcoded to service 2. Or a new module on port 2002.
-void editCaption(QDialog &d)
-{
-    const QByteArray dialog = d.metaObject()->className();
-    if (dialog == "frmCaption" && d.findChild<QComboBox *>("CB_Port")->currentText() == "None") {
-        choose(d, "CB_Port", "2002");
-    } else if (dialog == "frmCaption") {
-        choose(d, "CB_Lang608F2", "spn");
-        d.findChild<QTabBar *>("TS_Ports")->setCurrentIndex(1);
-        choose(d, "CB_Port", "2005");
-        click(d, "B_Upstream");
-    } else if (dialog == "frmUpstream") {
-        click(d, "TB_608Input_1");
-        click(d, "TB_708Output_1");
-    }
-    click(d, dialog.endsWith("StreamMapping") ? "B_OK" : "B_Apply");
-}
-
-// What a list offers, one item after another.
-QString offered(QDialog &d, const char *name)
-{
-    return texts(d.findChild<QComboBox *>(name)->model()).join(' ');
-}
-
-// Clicks these controls in turn; the last one closes the dialog.
-Editor clicks(const QStringList &names)
-{
-    return [names](QDialog &d) {
-        for (const QString &name : names)
-            click(d, qPrintable(name));
-    };
-}
-
-// A transparent module moved to another port, after the ports offered are
-// checked: never a stream of another module, whatever the slots show.
-Editor movedTo(const QString &port, const QString &ports)
-{
-    return [=](QDialog &d) {
-        QCOMPARE(offered(d, "CB_Port"), ports);
-        choose(d, "CB_Port", port);
-        click(d, "B_Apply");
-    };
-}
-
-// Two caption modules in program 1: the demo's on 2000, and one on 2002 with
-// its secondary port on 2003 (both with DID 62). Each opens on its own
-// streams; the first gets DID 63, the second is released with its secondary.
-void editTwoCaptionModules(QDialog &d)
-{
-    auto *tabs = d.findChild<QTabBar *>("TS_Ports");
-    const QString primary = d.findChild<QComboBox *>("CB_Port")->currentText();
-    tabs->setCurrentIndex(1);
-    const QString secondary = d.findChild<QComboBox *>("CB_Port")->currentText();
-    tabs->setCurrentIndex(0);
-    QCOMPARE(primary + " " + secondary + " " + d.findChild<QLineEdit *>("EB_DID")->text(),
-             QString(primary == "2000" ? "2000 None 61" : "2002 2003 62"));
-    if (primary == "2000")
-        type(d, "EB_DID", "63");
-    else
-        choose(d, "CB_Port", "None");
-    click(d, "B_Apply");
-}
-
-// Beside a stream of a type the program does not know (2002): the caption
-// editor does not offer it and is cancelled, the transparent module moves
-// from 2001 to 2003.
-void editBesideUnknownType(QDialog &d)
-{
-    if (QByteArray(d.metaObject()->className()) == "frmCaption") {
-        QCOMPARE(offered(d, "CB_Port"), QStringLiteral("None PORTA PORTB PORTC MODEM 2000 2003 2004 2005 2006 2007"));
-        click(d, "B_Cancel");
-        return;
-    }
-    movedTo("2003", "None PORTA PORTB PORTC MODEM 2001 2003 2004 2005 2006 2007 BTEST1")(d);
-}
-
 } // namespace
-
-Q_DECLARE_METATYPE(Editor)
 
 class tst_MainWindow : public QObject
 {
@@ -467,7 +188,8 @@ private slots:
         QFETCH(QStringList, r);
         ConnectionSettings settings;
         settings.Method = r[0];
-        TestDialogs dialogs;
+        ScriptedMessages messages;
+        Dialogs dialogs(messages);
         frmConnect d(settings, dialogs);
         d.show();
         if (!r[1].isEmpty())
@@ -506,13 +228,13 @@ private slots:
     {
         Harness h;
         QString shown;
-        h.dialogs.onConnect = [&](frmConnect &d) {
-            shown = d.findChild<QRadioButton *>("RB_LAN")->isChecked() ? "LAN" : "other";
+        h.dialogs.connectButtons = {"B_Cancel"};
+        h.dialogs.onConnect = [&](QDialog &d) {
+            shown = child<QRadioButton>(d, "RB_LAN")->isChecked() ? "LAN" : "other";
             for (const char *box : {"EB_Address", "EB_Phone"})
-                shown += " " + d.findChild<QLineEdit *>(box)->text();
+                shown += " " + text(d, box);
             for (const char *box : {"CB_COM", "CB_MODEM"})
-                shown += " " + d.findChild<QComboBox *>(box)->currentText();
-            return false;
+                shown += " " + child<QComboBox>(d, box)->currentText();
         };
         QVERIFY(!h.make().Start());
         QCOMPARE(shown, QStringLiteral("LAN 192.168.0.1 9, COM1 COM2"));
@@ -688,12 +410,12 @@ private slots:
         w.model().setSPGM(1, PgmRow::RequestedVideoMode, "3");
         w.SetDisplay();
         w.state().CurrentStream = 7;
-        h.click(qPrintable(QStringLiteral("B_Configure_%1").arg(h.freeSlot())));
+        h.click(QStringLiteral("B_Configure_%1").arg(h.freeSlot()));
         QCOMPARE(w.state().CurrentStream, -1);
         QCOMPARE(h.dialogs.opened, QStringList{"frmConnect"});
         QString shown;
-        h.dialogs.onEditor = [&](QDialog &d) {
-            shown = d.findChild<QComboBox *>("CB_Bridge")->currentText();
+        h.dialogs.handlers["frmBridging"] = [&](QDialog &d) {
+            shown = child<QComboBox>(d, "CB_Bridge")->currentText();
             QVERIFY(w.state().BridgeReconfigure && d.findChild<QPushButton *>("B_Cancel")->isHidden());
         };
         const QString current = h.value("TB_Video")->text();
@@ -719,9 +441,7 @@ private slots:
         Harness h;
         QVERIFY(h.retrieve());
         QCOMPARE(h.lastLine(), QStringLiteral("13:05:09 - Encoder Setup Retrieved"));
-        clsKYR demo;
-        QVERIFY(DefaultSimConfig(demo));
-        QVERIFY(h.window->model() == demo);
+        QVERIFY(h.window->model() == SimDemo());
         QCOMPARE(QStringList({h.value("TB_TYPE")->text(), h.value("TB_Address")->text(), h.value("TB_Video")->text(),
                               QString::number(h.combo("CB_Video")->currentIndex()), h.modules(1), h.modules(0)}),
                  QStringList(
@@ -748,152 +468,154 @@ private slots:
         QVERIFY(received.startsWith("SETUP\r\n>KYR\r\n#*\r\nID=KYR7"));
         QVERIFY(received.endsWith("SAVE\r\n!"));
     }
-
     // Each editor opened from the main window as the operator does (a tab, a
     // module type chosen in the free slot and configured, a button, a video
     // format; "Yes" answers the question it asks), after Configure on the free
-    // slot has left no stream chosen; then Save and Exit, and what the encoder
-    // stored against what it held. Nothing goes to the encoder while editing.
+    // slot has left no stream chosen, and driven by the steps given for each
+    // editor opened in turn (Dialogs::step); then Save and Exit, and what the
+    // encoder stored against what it held. Nothing goes to the encoder while
+    // editing.
     void editsReachTheEncoder_data()
     {
-        QTest::addColumn<QByteArray>("config"); // changes to the demo configuration
-        QTest::addColumn<QStringList>("actions");
-        QTest::addColumn<Editor>("edit");
-        QTest::addColumn<QStringList>("opened");
-        QTest::addColumn<QStringList>("asked");
-        QTest::addColumn<QStringList>("shown"); // program 1, program 2 afterwards
-        QTest::addColumn<QStringList>("changes");
+        // Config: changes to the demo configuration; shown: program 1, program 2 afterwards.
+        const auto row =
+            Table<QByteArray, QStringList, QList<QStringList>, QStringList, QStringList, QStringList, QStringList>(
+                {"config", "actions", "edits", "opened", "asked", "shown", "changes"});
         const QString demo = "Ca@2000 T@2001 C@Stereo";
-        QTest::newRow("program 1's streams cleared")
-            << QByteArray("[BTEST2]\nStreamType=0x0001\n") << QStringList{"B_Clear Yes", "video 10"} << Editor()
-            << QStringList{}
-            << QStringList{"Warning, About to remove configuration information: This action will remove all the "
-                           "current streams\r\nAre you sure you want to continue?"}
-            << QStringList{"N[TCCaB]", "T@BTEST2 N[TCCaB]"}
-            << QStringList{"PGM1 RequestedVideoMode=10", "LAN1 StreamType=0x0000", "LAN2 StreamType=0x0000",
-                           "FILE1 StreamType=0x0000"};
+        const QString wst = "shows:CB_Bridge=Bridge WST from VBI of Program 2 to OP47 in Vanc of Program 1";
+        row("program 1's streams cleared", "[BTEST2]\nStreamType=0x0001\n", {"B_Clear Yes", "video 10"}, {}, {},
+            {"Warning, About to remove configuration information: This action will remove all the current "
+             "streams\r\nAre you sure you want to continue?"},
+            {"N[TCCaB]", "T@BTEST2 N[TCCaB]"},
+            {"PGM1 RequestedVideoMode=10", "LAN1 StreamType=0x0000", "LAN2 StreamType=0x0000",
+             "FILE1 StreamType=0x0000"});
         // Counts above 32767 and mask bits beyond line 25 stay as they were.
-        QTest::newRow("line usage") << QByteArray("[PGM1]\nAddToLLines=0x7E000100\nLineCfgL9F1=40000\n")
-                                    << QStringList{"B_LineUsage"} << Editor(editLineUsage)
-                                    << QStringList{"frmLineUsage"} << QStringList{}
-                                    << QStringList{demo + " N[TB]", "N[TCCaB]"}
-                                    << QStringList{"PGM1 AddToCLines=0x00000880 AddToLLines=0x00000100 "
-                                                   "LineCfgC12F1=300 LineCfgC12F2=1900"};
-        QTest::newRow("constant data module added to program 2")
-            << QByteArray() << QStringList{"tab 1", "Constant Data Module"} << Editor(editConstant)
-            << QStringList{"frmConstant"} << QStringList{} << QStringList{demo + " N[TB]", "C@5.1 Surround N[TCaB]"}
-            << QStringList{"FILE2 StreamType=0x0002 DataChannel=L InsertLinesF1=0x00000800 InsertLinesF2=0x00000800 "
-                           "Did=0x50 SDid=0x1B FileName=metadata_51 ConditionalInsertion=1"};
-        QTest::newRow("bridge from program 2 to program 1")
-            << QByteArray() << QStringList{"Bridging Module"} << Editor(editBridge) << QStringList{"frmBridging"}
-            << QStringList{} << QStringList{demo + " B@Bridge N[T]", "B@Bridge N[TCCa]"}
-            << QStringList{"INBRIDGE1 StreamType=0x0004 Program=2 Direction=D InsertLinesF1=0x00104000 "
-                           "InsertLinesF2=0x00104000",
-                           "OUTBRIDGE1 StreamType=0x0004 DataChannel=L InsertLinesF1=0x00000100 "
-                           "InsertLinesF2=0x00000100 Did=0x43 SDid=0x02"};
-        QTest::newRow("bridge forced by a video change")
-            << QByteArray("[INBRIDGE1]\nStreamType=0x0004\nProgram=2\nDirection=D\nInsertLinesF1=0x00100000\n"
-                          "[OUTBRIDGE1]\nStreamType=0x0004\nDid=0x47\nSDid=0x05\nInsertLinesF1=0x00000600\n")
-            << QStringList{"video 5 Yes"} << Editor(editForcedBridge) << QStringList{"frmBridging"}
-            << QStringList{"Warning, bridging module affected: Changing the requested video type affects the "
-                           "operation of the bridging module.\r\nYou will be forced to reconfigure the bridge if you "
-                           "continue with the change.\r\n\r\nContinue and change the requested video?"}
-            << QStringList{demo + " B@Bridge N[T]", "B@Bridge N[TCCa]"}
-            << QStringList{"PGM1 RequestedVideoMode=5", "INBRIDGE1 InsertLinesF2=0x00100000",
-                           "OUTBRIDGE1 InsertLinesF2=0x00000600"};
-        QTest::newRow("transparent modules")
-            << QByteArray("[LAN5]\nStreamType=0x0001\nProgram=2\nDirection=D\nDataType=1\n")
-            << QStringList{"Transparent Module", "B_Configure_2", "tab 1", "B_Configure_0"} << Editor(editTransparent)
-            << QStringList{"frmTransparent", "frmRS232", "frmLineSelection", "frmTransparent", "frmTransparent"}
-            << QStringList{} << QStringList{"T@PORTB Ca@2000 T@2001 C@Stereo N[TB]", "N[TCCaB]"}
-            << QStringList{"PORTB StreamType=0x0001 InsertLinesF1=0x00000700 InsertLinesF2=0x00000700 Did=0x52 "
-                           "SDid=0x19 Baud=19200 TxFlowCtrl=2 RxFlowCtrl=2 DataType=2 DataCountF1=0 DataCountF2=0 "
-                           "HeaderId1=0x96 HeaderId2=0x69 TimedBufferFlush=0",
-                           "LAN2 Did=0x61 DataType=4 DataCountF1=0 DataCountF2=0 HeaderId1=0x96 HeaderId2=0x69 "
-                           "TimedBufferFlush=0 VancBufferFlush=0",
-                           "LAN5 StreamType=0x0000"};
-        QTest::newRow("caption module edited")
-            << QByteArray() << QStringList{"B_Configure_0"} << Editor(editCaption)
-            << QStringList{"frmCaption", "frmSecondaryStreamMapping", "frmUpstream"} << QStringList{}
-            << QStringList{demo + " N[TB]", "N[TCCaB]"}
-            << QStringList{"CAPPGM1 C1To708=0 C3To708=0 C4To708=0 UpstreamS2=0 Language608F2=spn",
-                           "LAN1 InsertLinesF2=0x00000000 C3To608=0 C4To608=0 C2To708=0 C3To708=0 C4To708=0",
-                           "LAN6 StreamType=0x0010 DataChannel=L InsertLinesF1=0x00000200 InsertLinesF2=0x00000000 "
-                           "Did=0x61 Mode=1 C1To608=0 C2To608=0 XDSEnabled=0 C1To708=0 C2To708=0 C4To708=0"};
-        QTest::newRow("caption module created on program 2")
-            << QByteArray() << QStringList{"tab 1", "Caption Module"} << Editor(editCaption)
-            << QStringList{"frmCaption", "frmPrimaryStreamMapping"} << QStringList{}
-            << QStringList{demo + " N[TB]", "Ca@2002 N[TCB]"}
-            << QStringList{"CAPPGM2 C1To708=0 C2To708=0 C3To708=0 C4To708=0 Language608F1= Language608F2= "
-                           "Language708S1= Language708S2= Language708S3= Language708S4= Language708S5= Language708S6=",
-                           "LAN3 StreamType=0x0010 Program=2 DataChannel=L InsertLinesF1=0x00000100 "
-                           "InsertLinesF2=0x00000000 Did=0x61 C2To708=0 C4To708=0"};
+        row("line usage", "[PGM1]\nAddToLLines=0x7E000100\nLineCfgL9F1=40000\n", {"B_LineUsage"},
+            {{"scroll:13", "CB_AppendC", "type:EB_CF1=300", "type:EB_CF2=2000", "B_Apply", "B_Apply"}},
+            {"frmLineUsage"}, {}, {demo + " N[TB]", "N[TCCaB]"},
+            {"PGM1 AddToCLines=0x00000880 AddToLLines=0x00000100 LineCfgC12F1=300 LineCfgC12F2=1900"});
+        row("constant data module added to program 2", {}, {"tab 1", "Constant Data Module"},
+            {{"RB_51", "keys:EB_SDID=b", "choose:CB_Line=11", "CB_ConditionalInsertion", "B_Apply"}}, {"frmConstant"},
+            {}, {demo + " N[TB]", "C@5.1 Surround N[TCaB]"},
+            {"FILE2 StreamType=0x0002 DataChannel=L InsertLinesF1=0x00000800 InsertLinesF2=0x00000800 Did=0x50 "
+             "SDid=0x1B FileName=metadata_51 ConditionalInsertion=1"});
+        row("bridge from program 2 to program 1", {}, {"Bridging Module"}, {{wst, "CB_LineNum_9", "B_Apply"}},
+            {"frmBridging"}, {}, {demo + " B@Bridge N[T]", "B@Bridge N[TCCa]"},
+            {"INBRIDGE1 StreamType=0x0004 Program=2 Direction=D InsertLinesF1=0x00104000 InsertLinesF2=0x00104000",
+             "OUTBRIDGE1 StreamType=0x0004 DataChannel=L InsertLinesF1=0x00000100 InsertLinesF2=0x00000100 Did=0x43 "
+             "SDid=0x02"});
+        // Forced: the existing bridge with its identifiers, and neither the close box nor Escape leaves it.
+        row("bridge forced by a video change",
+            "[INBRIDGE1]\nStreamType=0x0004\nProgram=2\nDirection=D\nInsertLinesF1=0x00100000\n"
+            "[OUTBRIDGE1]\nStreamType=0x0004\nDid=0x47\nSDid=0x05\nInsertLinesF1=0x00000600\n",
+            {"video 5 Yes"}, {{wst, "shows:EB_DID=47", "shows:EB_SDID=5", "close", "key:Escape", "open", "B_Apply"}},
+            {"frmBridging"},
+            {"Warning, bridging module affected: Changing the requested video type affects the operation of the "
+             "bridging module.\r\nYou will be forced to reconfigure the bridge if you continue with the "
+             "change.\r\n\r\nContinue and change the requested video?"},
+            {demo + " B@Bridge N[T]", "B@Bridge N[TCCa]"},
+            {"PGM1 RequestedVideoMode=5", "INBRIDGE1 InsertLinesF2=0x00100000", "OUTBRIDGE1 InsertLinesF2=0x00000600"});
+        // A new module on a serial port set through "Configure" with several
+        // lines; the demo's LAN module (2001) to Caption CDP; program 2's (2004) removed.
+        row("transparent modules", "[LAN5]\nStreamType=0x0001\nProgram=2\nDirection=D\nDataType=1\n",
+            {"Transparent Module", "B_Configure_2", "tab 1", "B_Configure_0"},
+            {{"pick:CB_Port=PORTB", "B_Configure>pick:CB_Baud=19200,pick:CB_FlowControl=Hardware,B_Apply", "RB_High",
+              "B_Lines>CB_Line_9,CB_Line_10,B_Apply", "B_Apply"},
+             {"shows:CB_Port=2001", "RB_CDP", "B_Apply"},
+             {"shows:CB_Port=2004", "pick:CB_Port=None", "B_Apply"}},
+            {"frmTransparent", "frmRS232", "frmLineSelection", "frmTransparent", "frmTransparent"}, {},
+            {"T@PORTB Ca@2000 T@2001 C@Stereo N[TB]", "N[TCCaB]"},
+            {"PORTB StreamType=0x0001 InsertLinesF1=0x00000700 InsertLinesF2=0x00000700 Did=0x52 SDid=0x19 "
+             "Baud=19200 TxFlowCtrl=2 RxFlowCtrl=2 DataType=2 DataCountF1=0 DataCountF2=0 HeaderId1=0x96 "
+             "HeaderId2=0x69 TimedBufferFlush=0",
+             "LAN2 Did=0x61 DataType=4 DataCountF1=0 DataCountF2=0 HeaderId1=0x96 HeaderId2=0x69 TimedBufferFlush=0 "
+             "VancBufferFlush=0",
+             "LAN5 StreamType=0x0000"});
+        // The demo's module: field 2 in Spanish, a secondary port through its
+        // preset, upstream CC2 transcoded to service 2.
+        row("caption module edited", {}, {"B_Configure_0"},
+            {{"pick:CB_Lang608F2=spn", "tab:1", "pick:CB_Port=2005", "B_Upstream>TB_608Input_1,TB_708Output_1,B_Apply",
+              "B_Apply"},
+             {"B_OK"}},
+            {"frmCaption", "frmSecondaryStreamMapping", "frmUpstream"}, {}, {demo + " N[TB]", "N[TCCaB]"},
+            {"CAPPGM1 C1To708=0 C3To708=0 C4To708=0 UpstreamS2=0 Language608F2=spn",
+             "LAN1 InsertLinesF2=0x00000000 C3To608=0 C4To608=0 C2To708=0 C3To708=0 C4To708=0",
+             "LAN6 StreamType=0x0010 DataChannel=L InsertLinesF1=0x00000200 InsertLinesF2=0x00000000 Did=0x61 Mode=1 "
+             "C1To608=0 C2To608=0 XDSEnabled=0 C1To708=0 C2To708=0 C4To708=0"});
+        row("caption module created on program 2", {}, {"tab 1", "Caption Module"},
+            {{"pick:CB_Port=2002", "B_Apply"}, {"B_OK"}}, {"frmCaption", "frmPrimaryStreamMapping"}, {},
+            {demo + " N[TB]", "Ca@2002 N[TCB]"},
+            {"CAPPGM2 C1To708=0 C2To708=0 C3To708=0 C4To708=0 Language608F1= Language608F2= Language708S1= "
+             "Language708S2= Language708S3= Language708S4= Language708S5= Language708S6=",
+             "LAN3 StreamType=0x0010 Program=2 DataChannel=L InsertLinesF1=0x00000100 InsertLinesF2=0x00000000 "
+             "Did=0x61 C2To708=0 C4To708=0"});
 
-        // Every edit reaches the stream it was made on, and nothing else.
-        QTest::newRow("eight slots shown: program 2's module after them is not offered")
-            << QByteArray(
-                   "[KYR]\nTransparentStreams=9\n[PORTA]\nStreamType=0x0001\nInsertLinesF1=0x00000800\n"
-                   "[PORTB]\nStreamType=0x0001\n[PORTC]\nStreamType=0x0001\n[MODEM]\nStreamType=0x0001\n"
-                   "[LAN3]\nStreamType=0x0001\n[LAN4]\nStreamType=0x0001\n[LAN5]\nStreamType=0x0001\nProgram=2\n")
-            << QStringList{"B_Configure_0"} << movedTo("2005", "None PORTA 2005 2006 2007 BTEST1")
-            << QStringList{"frmTransparent"} << QStringList{}
-            << QStringList{"T@PORTB T@PORTC T@MODEM Ca@2000 T@2001 T@2002 T@2003 T@2005", "T@2004 N[TCCaB]"}
-            << QStringList{"PORTA StreamType=0x0000",
-                           "LAN6 StreamType=0x0001 InsertLinesF1=0x00000800 InsertLinesF2=0x00000800"};
+        // Every edit reaches the stream it was made on, and nothing else; no
+        // editor offers another module's stream, whatever the slots show.
+        row("eight slots shown: program 2's module after them is not offered",
+            "[KYR]\nTransparentStreams=9\n[PORTA]\nStreamType=0x0001\nInsertLinesF1=0x00000800\n[PORTB]\n"
+            "StreamType=0x0001\n[PORTC]\nStreamType=0x0001\n[MODEM]\nStreamType=0x0001\n[LAN3]\nStreamType=0x0001\n"
+            "[LAN4]\nStreamType=0x0001\n[LAN5]\nStreamType=0x0001\nProgram=2\n",
+            {"B_Configure_0"}, {{"offers:CB_Port=None PORTA 2005 2006 2007 BTEST1", "pick:CB_Port=2005", "B_Apply"}},
+            {"frmTransparent"}, {}, {"T@PORTB T@PORTC T@MODEM Ca@2000 T@2001 T@2002 T@2003 T@2005", "T@2004 N[TCCaB]"},
+            {"PORTA StreamType=0x0000", "LAN6 StreamType=0x0001 InsertLinesF1=0x00000800 InsertLinesF2=0x00000800"});
         const QByteArray file2 = "[FILE1]\nStreamType=0x0000\n[FILE2]\nStreamType=0x0002\nProgram=1\n"
                                  "FileName=metadata_51\nInsertLinesF1=0x00000400\nDid=0x45\nSDid=0x02\n";
-        QTest::newRow("constant data module in FILE2 edited there")
-            << file2 << QStringList{"B_Configure_2"} << clicks({"RB_Stereo_SAP", "B_Apply"})
-            << QStringList{"frmConstant"} << QStringList{}
-            << QStringList{"Ca@2000 T@2001 C@Stereo + SAP N[TB]", "N[TCaB]"}
-            << QStringList{"FILE2 InsertLinesF2=0x00000400 FileName=stereo_sap"};
-        QTest::newRow("constant data module in FILE2 removed")
-            << file2 << QStringList{"B_Configure_2"} << clicks({"RB_None", "B_Apply"}) << QStringList{"frmConstant"}
-            << QStringList{} << QStringList{"Ca@2000 T@2001 N[TCB]", "N[TCCaB]"}
-            << QStringList{"FILE2 StreamType=0x0000"};
-        QTest::newRow("program 2 cleared: the whole bridge goes")
-            << QByteArray("[INBRIDGE1]\nStreamType=0x0004\nProgram=2\nDirection=D\nInsertLinesF1=0x00100000\n"
-                          "[OUTBRIDGE1]\nStreamType=0x0004\n")
-            << QStringList{"tab 1", "B_Clear Yes", "tab 0", "video 5"} << Editor() << QStringList{}
-            << QStringList{"Warning, About to remove configuration information: This action will remove all the "
-                           "current streams\r\nThe bridging module joins both programs and will be removed from "
-                           "both.\r\nAre you sure you want to continue?"}
-            << QStringList{demo + " N[TB]", "N[TCCaB]"}
-            << QStringList{"PGM1 RequestedVideoMode=5", "INBRIDGE1 StreamType=0x0000", "OUTBRIDGE1 StreamType=0x0000"};
-        QTest::newRow("two caption modules in program 1, each on its own streams")
-            << QByteArray("[LAN3]\nStreamType=0x0010\nDataChannel=L\nInsertLinesF1=0x00000200\nDid=0x62\n"
-                          "[LAN4]\nStreamType=0x0010\nDataChannel=L\nInsertLinesF1=0x00000200\nDid=0x62\nMode=1\n")
-            << QStringList{"B_Configure_0", "B_Configure_2 Yes"} << Editor(editTwoCaptionModules)
-            << QStringList{"frmCaption", "frmCaption"}
-            << QStringList{"Disabling Primary Port Disables Captioning: Are you sure that you wish to disable "
-                           "captioning?"}
-            << QStringList{demo + " N[TB]", "N[TCCaB]"}
-            << QStringList{"LAN1 InsertLinesF2=0x00000000 Did=0x63", "LAN3 StreamType=0x0000",
-                           "LAN4 StreamType=0x0000"};
-        QTest::newRow("revision B: no bridge offered, the save would leave it out")
-            << QByteArray("[KYR]\nRev=B\n") << QStringList{"tab 1"} << Editor() << QStringList{} << QStringList{}
-            << QStringList{demo + " N[T]", "N[TCCa]"} << QStringList{};
-        QTest::newRow("a stream of an unknown type is offered by no editor")
-            << QByteArray("[LAN3]\nStreamType=0x0008\nDid=0x70\n") << QStringList{"B_Configure_0", "B_Configure_1"}
-            << Editor(editBesideUnknownType) << QStringList{"frmCaption", "frmTransparent"} << QStringList{}
-            << QStringList{"Ca@2000 T@2003 C@Stereo N[TB]", "N[TCCaB]"}
-            << QStringList{"LAN2 StreamType=0x0000",
-                           "LAN4 StreamType=0x0001 InsertLinesF1=0x00000800 InsertLinesF2=0x00000800"};
+        row("constant data module in FILE2 edited there", file2, {"B_Configure_2"}, {{"RB_Stereo_SAP", "B_Apply"}},
+            {"frmConstant"}, {}, {"Ca@2000 T@2001 C@Stereo + SAP N[TB]", "N[TCaB]"},
+            {"FILE2 InsertLinesF2=0x00000400 FileName=stereo_sap"});
+        row("constant data module in FILE2 removed", file2, {"B_Configure_2"}, {{"RB_None", "B_Apply"}},
+            {"frmConstant"}, {}, {"Ca@2000 T@2001 N[TCB]", "N[TCCaB]"}, {"FILE2 StreamType=0x0000"});
+        row("program 2 cleared: the whole bridge goes",
+            "[INBRIDGE1]\nStreamType=0x0004\nProgram=2\nDirection=D\nInsertLinesF1=0x00100000\n[OUTBRIDGE1]\n"
+            "StreamType=0x0004\n",
+            {"tab 1", "B_Clear Yes", "tab 0", "video 5"}, {}, {},
+            {"Warning, About to remove configuration information: This action will remove all the current "
+             "streams\r\nThe bridging module joins both programs and will be removed from both.\r\nAre you sure you "
+             "want to continue?"},
+            {demo + " N[TB]", "N[TCCaB]"},
+            {"PGM1 RequestedVideoMode=5", "INBRIDGE1 StreamType=0x0000", "OUTBRIDGE1 StreamType=0x0000"});
+        // The demo's module on 2000, and one on 2002 with its secondary port on
+        // 2003: each opens on its own streams; the first gets DID 63, the
+        // second is released with its secondary.
+        row("two caption modules in program 1, each on its own streams",
+            "[LAN3]\nStreamType=0x0010\nDataChannel=L\nInsertLinesF1=0x00000200\nDid=0x62\n[LAN4]\n"
+            "StreamType=0x0010\nDataChannel=L\nInsertLinesF1=0x00000200\nDid=0x62\nMode=1\n",
+            {"B_Configure_0", "B_Configure_2 Yes"},
+            {{"shows:CB_Port=2000", "shows:EB_DID=61", "tab:1", "shows:CB_Port=None", "tab:0", "type:EB_DID=63",
+              "B_Apply"},
+             {"shows:CB_Port=2002", "shows:EB_DID=62", "tab:1", "shows:CB_Port=2003", "tab:0", "pick:CB_Port=None",
+              "B_Apply"}},
+            {"frmCaption", "frmCaption"},
+            {"Disabling Primary Port Disables Captioning: Are you sure that you wish to disable captioning?"},
+            {demo + " N[TB]", "N[TCCaB]"},
+            {"LAN1 InsertLinesF2=0x00000000 Did=0x63", "LAN3 StreamType=0x0000", "LAN4 StreamType=0x0000"});
+        row("revision B: no bridge offered, the save would leave it out", "[KYR]\nRev=B\n", {"tab 1"}, {}, {}, {},
+            {demo + " N[T]", "N[TCCa]"}, {});
+        // Beside a stream of a type the program does not know (2002): the
+        // caption editor does not offer it, the transparent module moves from 2001 to 2003.
+        row("a stream of an unknown type is offered by no editor", "[LAN3]\nStreamType=0x0008\nDid=0x70\n",
+            {"B_Configure_0", "B_Configure_1"},
+            {{"offers:CB_Port=None PORTA PORTB PORTC MODEM 2000 2003 2004 2005 2006 2007", "B_Cancel"},
+             {"offers:CB_Port=None PORTA PORTB PORTC MODEM 2001 2003 2004 2005 2006 2007 BTEST1", "pick:CB_Port=2003",
+              "B_Apply"}},
+            {"frmCaption", "frmTransparent"}, {}, {"Ca@2000 T@2003 C@Stereo N[TB]", "N[TCCaB]"},
+            {"LAN2 StreamType=0x0000", "LAN4 StreamType=0x0001 InsertLinesF1=0x00000800 InsertLinesF2=0x00000800"});
     }
     void editsReachTheEncoder()
     {
         QFETCH(QByteArray, config);
         QFETCH(QStringList, actions);
-        QFETCH(Editor, edit);
         Harness h;
         QVERIFY(h.retrieve(config));
         const clsKYR retrieved = h.window->model();
         const QByteArray retrieval = h.sim->transcript();
         if (h.freeSlot() < frmKYR7Set::Slots) {
-            h.click(qPrintable(QStringLiteral("B_Configure_%1").arg(h.freeSlot())));
+            h.click(QStringLiteral("B_Configure_%1").arg(h.freeSlot()));
             QCOMPARE(h.window->state().CurrentStream, -1);
         }
-        h.dialogs.onEditor = edit;
+        QFETCH(QList<QStringList>, edits);
+        h.dialogs.steps = edits;
         for (QString action : actions) {
             if (action.endsWith(" Yes"))
                 h.messages.queueAnswer(true);
@@ -904,39 +626,31 @@ private slots:
                 choose(h.combo("CB_Video"), action.mid(6).toInt());
             } else if (!action.startsWith("B_")) {
                 const int slot = h.freeSlot();
-                choose(*h.window, qPrintable(QStringLiteral("CB_Module_%1").arg(slot)), action);
-                h.click(qPrintable(QStringLiteral("B_Configure_%1").arg(slot)));
+                const QString list = QStringLiteral("CB_Module_%1").arg(slot);
+                choose(h.combo(list), h.combo(list)->findText(action));
+                h.click(QStringLiteral("B_Configure_%1").arg(slot));
             } else {
-                h.click(qPrintable(action));
+                h.click(action);
             }
         }
         QTEST(h.dialogs.opened.mid(1), "opened");
+        QVERIFY(h.dialogs.steps.isEmpty());
         QStringList asked;
         for (const auto &box : h.messages.boxes)
             asked << box.title + ": " + box.text;
         QTEST(asked, "asked");
         QTEST(QStringList({h.modules(0), h.modules(1)}), "shown");
-        clsKYR stored;
         // Set-ups made for the slots' sake (eight modules on one line) are
         // saved all the same; the checks before a save have their own tests.
         if (!SetupChecks::Run(h.window->model()).isEmpty())
             h.messages.queueChoice("Save Anyway");
-        QVERIFY(h.saveAndRead(stored));
+        QVERIFY(h.runToDone("B_Save"));
         QCOMPARE(h.sim->transcript(), retrieval + h.script());
         QVERIFY(h.sim->transcript().endsWith("\rSAVE\r"));
         QCOMPARE(h.lastLine(), QStringLiteral("13:05:09 - Setup is complete, Press Done to exit"));
-        QCOMPARE(notSaved(h.window->model(), stored), QStringList());
-        QTEST(changes(retrieved, stored), "changes");
-
-        // A reply after "Done" belongs to no step.
-        const QStringList before = h.monitor();
-        h.window->conversation().GetSetup("SAVE\r\n!");
-        QCOMPARE(h.monitor(), before);
-        QCOMPARE(h.window->conversation().CurrentStep, -1);
-        h.click("B_Cancel");
-        QVERIFY(h.window->ended());
+        QCOMPARE(notSaved(h.window->model(), h.sim->stored()), QStringList());
+        QTEST(changes(retrieved, h.sim->stored()), "changes");
     }
-
     void oneProgramLeavesOneTabAndDefaultsAfterYes()
     {
         Harness h;
@@ -949,10 +663,8 @@ private slots:
                  QStringLiteral("This will cause you to lose all current settings leaving only the TCP/IP address\r\n"
                                 "are you sure that you wish to proceed?"));
         QCOMPARE(h.sim->transcript(), retrieval + "DEFAULTS\r");
-        clsKYR stored;
-        QVERIFY(LoadSimConfig(h.sim->statePath(), stored));
-        QCOMPARE(stored.str(StreamSlot::LAN1, StrRow::StreamType).toInt(), 0);
-        QCOMPARE(stored.sKYR(KyrRow::IpNum), QStringLiteral("192.168.0.10"));
+        QCOMPARE(h.sim->stored().str(StreamSlot::LAN1, StrRow::StreamType).toInt(), 0);
+        QCOMPARE(h.sim->stored().sKYR(KyrRow::IpNum), QStringLiteral("192.168.0.10"));
     }
 
     void tooOldForTheEncoderEndsTheProgram()
@@ -962,7 +674,7 @@ private slots:
         QCOMPARE(h.messages.count(), 1);
         QCOMPARE(h.messages.last().title,
                  QStringLiteral("Error, KYR7 requires at least version 1.7 of setup software"));
-        QTRY_VERIFY_WITH_TIMEOUT(h.window->ended(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(h.window->ended(), Harness::Wait);
         QVERIFY(!h.window->conversation().linkOpen());
     }
 
@@ -1000,7 +712,7 @@ private slots:
 
         h.click("B_Cancel");
         QCOMPARE(h.monitor().first(), QStringLiteral("13:05:09 - Cancelling Changes"));
-        QTRY_VERIFY_WITH_TIMEOUT(h.window->ended(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(h.window->ended(), Harness::Wait);
         QCOMPARE(h.lastLine(), QStringLiteral("13:05:09 - Setup Complete"));
         QVERIFY(h.monitor().contains(QStringLiteral("13:05:09 - Setup is complete, Press Done to exit")));
         QCOMPARE(h.sim->transcript(), retrieval + "EXIT\r");
@@ -1016,7 +728,8 @@ private slots:
         QVERIFY(h.retrieve({}, {"--close-idle", "1000"}));
         frmKYR7Set &w = *h.window;
         const QByteArray retrieval = h.sim->transcript();
-        QTRY_COMPARE_WITH_TIMEOUT(h.lastLine(), QStringLiteral("13:05:09 - The KYR7 closed the connection"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(h.lastLine(), QStringLiteral("13:05:09 - The KYR7 closed the connection"),
+                                  Harness::Wait);
         QVERIFY(!w.monitorShowing() && !w.conversation().linkOpen());
         w.model().setSCAP(0, CapRow::Language608F2, "spn");
         w.model().setSPGM(1, PgmRow::RequestedVideoMode, "12");
@@ -1029,10 +742,8 @@ private slots:
         QCOMPARE(first, QStringList({"The connection to the KYR7 was closed, reconnecting", "Connection Type is LAN",
                                      "LAN Connection Established"}));
         QCOMPARE(h.sim->transcript(), retrieval + h.script());
-        clsKYR stored;
-        QVERIFY(LoadSimConfig(h.sim->statePath(), stored));
-        QVERIFY(stored == w.model());
-        QCOMPARE(stored.sCAP(0, CapRow::Language608F2), QStringLiteral("spn"));
+        QVERIFY(h.sim->stored() == w.model());
+        QCOMPARE(w.model().sCAP(0, CapRow::Language608F2), QStringLiteral("spn"));
     }
 
     void connectionFailureDuringSaveStoresNothing()
@@ -1043,7 +754,7 @@ private slots:
         QVERIFY(h.retrieve({}, {"--drop", QString::number(kRetrievalReplies + 1 + lost)}));
         frmKYR7Set &w = *h.window;
         h.click("B_Save");
-        QTRY_COMPARE_WITH_TIMEOUT(w.conversation().CurrentStep, lost, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(w.conversation().CurrentStep, lost, Harness::Wait);
         // The step is repeated once and then given up, before any late answer
         // to the repeat can arrive.
         QVERIFY(h.timer.fire());
@@ -1060,7 +771,7 @@ private slots:
         QCOMPARE(h.button("B_Cancel")->text(), QStringLiteral("Cancel"));
         h.click("B_Cancel");
         QVERIFY(w.ended() && !w.conversation().linkOpen());
-        QVERIFY(h.simCaughtUp());
+        QVERIFY(h.otherClient());
         QVERIFY(!h.sim->transcript().contains("SAVE\r"));
         QVERIFY(!QFile::exists(h.sim->statePath()));
     }
