@@ -6,29 +6,13 @@
 // "Verify" after "Save and Exit" and after a Send, also with the unit changed
 // by another client in between.
 #include "ConfigFile.h"
-#include "ConnectDialogs.h"
-#include "FixedClock.h"
-#include "ManualStepTimer.h"
-#include "ModelTexts.h"
 #include "SaveRows.h"
-#include "ScriptedFiles.h"
-#include "ScriptedMessages.h"
-#include "SilentPort.h"
-#include "SimConfig.h"
-#include "SimProcess.h"
-#include "TestFiles.h"
-#include "frmConnect.h"
-#include "frmKYR7Set.h"
-#include "frmReview.h"
+#include "WindowRig.h"
 
 #include <QTcpServer>
-#include <QTcpSocket>
-#include <QtTest/QtTest>
-#include <QtWidgets>
 
 namespace {
 
-constexpr int kWait = 20000;
 const QString kTitle = QStringLiteral(" - KYR7 Setup Program Version " KYR7_VERSION);
 const QString kFor = QStringLiteral("13:05:09 - "); // the fixed clock's stamp
 
@@ -40,45 +24,8 @@ int rowsOf(const SavePlan &plan)
     return rows;
 }
 
-struct Harness
+struct Harness : WindowRig
 {
-    Harness()
-    {
-        services.files = &files;
-        services.readBackTimer = &readBackTimer;
-        services.pauseTimer = &pauseTimer;
-        store.setValue("Settings/Method", "LAN");
-        store.setValue("Settings/IP", "127.0.0.1");
-    }
-
-    bool startSim(const QStringList &args = {})
-    {
-        sim.emplace(args);
-        if (!sim->start())
-            return false;
-        services.tcpPort = sim->port();
-        return true;
-    }
-
-    QString write(const QString &name, const QByteArray &text) { return WriteTestFile(dir.filePath(name), text); }
-    QByteArray read(const QString &path) const { return ReadTestFile(path); }
-
-    frmKYR7Set &open(const QString &path)
-    {
-        window = std::make_unique<frmKYR7Set>(services);
-        window->Start(path);
-        return *window;
-    }
-
-    // A window on the unit kyr7sim is, once its configuration is in.
-    bool unit()
-    {
-        dialogs.connectButtons = {"B_OK"};
-        window = std::make_unique<frmKYR7Set>(services);
-        QSignalSpy retrieved(&window->conversation(), &Conversation::retrievalFinished);
-        return window->Start() && (retrieved.count() > 0 || retrieved.wait(kWait));
-    }
-
     // Presses "Send to KYR7...", OK in the connection dialog, and waits for
     // the one message (answered with the choices queued) to have been asked.
     bool send(const QStringList &choices)
@@ -89,87 +36,32 @@ struct Harness
         dialogs.connectButtons = {"B_OK"};
         QSignalSpy retrieved(&window->conversation(), &Conversation::retrievalFinished);
         button("B_Send")->click();
-        return (retrieved.count() > 0 || retrieved.wait(kWait)) &&
-               QTest::qWaitFor([&] { return messages.count() > boxes && messages.choices.isEmpty(); }, kWait);
+        return (retrieved.count() > 0 || retrieved.wait(Wait)) &&
+               QTest::qWaitFor([&] { return messages.count() > boxes && messages.choices.isEmpty(); }, Wait);
     }
 
-    // Presses a button that starts a closing conversation and waits for its end.
-    bool runToDone(const char *name, const std::function<void()> &press = {})
-    {
-        QSignalSpy finished(&window->conversation(), &Conversation::closingFinished);
-        if (press)
-            press();
-        else
-            button(name)->click();
-        return (finished.count() > 0 || finished.wait(kWait)) && button("B_Cancel")->text() == "Done";
-    }
-
-    // Presses "Verify" and waits for what it found.
-    bool verify()
+    // Presses "Verify" (by a click, or by Space where the keyboard is) and
+    // waits for what it found.
+    bool verify(bool keyboard = false)
     {
         QSignalSpy finished(&window->verifier(), &Verifier::finished);
         QSignalSpy progress(&window->verifier().conversation(), &Conversation::progress);
-        button("B_Verify")->click();
-        const bool done = finished.count() > 0 || finished.wait(kWait);
+        if (keyboard)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        else
+            button("B_Verify")->click();
+        const bool done = finished.count() > 0 || finished.wait(Wait);
         progressShown = progress.count() > 0;
         return done && progressBar()->isHidden();
     }
 
-    // What the unit stored, as kyr7sim's state file holds it.
-    clsKYR stored() const
-    {
-        clsKYR kyr;
-        if (!LoadSimConfig(sim->statePath(), kyr))
-            qWarning("no state file");
-        return kyr;
-    }
-
-    // Another client of the same unit sends these lines and waits for the
-    // prompt after the last one.
-    bool otherClient(const QByteArray &lines)
-    {
-        QTcpSocket client;
-        client.connectToHost(QHostAddress::LocalHost, sim->port());
-        if (!client.waitForConnected(kWait))
-            return false;
-        client.write(lines);
-        const QByteArray last = lines.chopped(1).mid(lines.chopped(1).lastIndexOf('\r') + 1);
-        QByteArray reply;
-        for (QDeadlineTimer deadline(kWait); !reply.endsWith(last + "\r\n!") && !deadline.hasExpired();)
-            reply += client.waitForReadyRead(100) ? client.readAll() : QByteArray();
-        return reply.endsWith(last + "\r\n!");
-    }
-
-    QPushButton *button(const QString &name) const { return window->findChild<QPushButton *>(name); }
-    QLineEdit *value(const QString &name) const { return window->findChild<QLineEdit *>(name); }
-    QProgressBar *progressBar() const { return window->findChild<QProgressBar *>("PB_Progress"); }
-    QStringList monitor() const { return texts(window->findChild<QListWidget *>("LB_Monitor")->model()); }
-    QString lastLine() const { return monitor().value(monitor().size() - 1); }
-    // Caption and what a screen reader hears.
-    QString shown(const QString &name) const { return button(name)->text() + '|' + button(name)->accessibleName(); }
-
-    QTemporaryDir dir;
-    QSettings store{dir.filePath("KYR7Setup.ini"), QSettings::IniFormat};
-    ScriptedMessages messages;
-    ConnectDialogs dialogs;
-    FixedClock clock;
-    ManualStepTimer timer;
-    ManualStepTimer readBackTimer;
-    ManualStepTimer pauseTimer;
-    ScriptedFiles files;
-    AppServices services{&store, &messages, &dialogs, &clock, &timer, dir.path(), 0, {}, dir.filePath("logs"), {}};
-    std::optional<SimProcess> sim;
-    std::unique_ptr<frmKYR7Set> window;
     bool progressShown = false;
 };
 
 // kyr7sim's own configuration with these settings replaced.
 QByteArray demoWith(const QList<std::pair<QByteArray, QByteArray>> &replaced)
 {
-    clsKYR kyr;
-    if (!DefaultSimConfig(kyr))
-        qFatal("kyr7sim --print-config failed");
-    QByteArray text = ConfigFile::Text(kyr);
+    QByteArray text = ConfigFile::Text(SimDemo());
     for (const auto &[from, to] : replaced) {
         if (!text.contains(from))
             qFatal("no %s", from.constData());
@@ -177,9 +69,6 @@ QByteArray demoWith(const QList<std::pair<QByteArray, QByteArray>> &replaced)
     }
     return text;
 }
-
-const QString kAsk = QStringLiteral("Nothing has been written to the KYR7 yet. Send now, review the changes against "
-                                    "what the KYR7 holds, or go back?");
 
 } // namespace
 
@@ -190,76 +79,61 @@ class tst_SendVerify : public QObject
 private slots:
     // A file sent: one message first, then kyr7sim holds the file's settings
     // with its own identity and network, and what the file does not give as
-    // it was. Then Verify reads it all back as sent, and Done closes.
+    // it was. Then Verify reads it all back as sent, and Done closes. (The
+    // message's parts: tst_workbench's sendSummary.)
     void fileSentToAUnit_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QStringList>("changes");
-        QTest::newRow("a whole file of another unit")
-            << demoWith({{"SerialNumber=12345", "SerialNumber=99999"},
-                         {"IpNum=192.168.0.10", "IpNum=10.9.9.9"},
-                         {"Netmask=255.255.255.0", "Netmask=255.0.0.0"},
-                         {"Language608F2=eng", "Language608F2=spn"},
-                         {"[PGM2]\nVideoMode=3\nRequestedVideoMode=3", "[PGM2]\nVideoMode=2\nRequestedVideoMode=12"}})
-            << "Sending sent.kyr7 to the KYR7 12345 over LAN 127.0.0.1 changes 2 settings. The window shows what "
-               "the KYR7 will hold.\r\n\r\nThe KYR7 keeps its own SerialNumber, IpNum, Netmask and PGM2 VideoMode: "
-               "a file does not change a unit's identity, detected video or network settings.\r\n\r\nThe checks "
-               "found nothing wrong.\r\n\r\n" +
-                   kAsk
-            << QStringList{"PGM2 RequestedVideoMode=12", "CAPPGM1 Language608F2=spn"};
-        QTest::newRow("some settings, one the save cannot carry, one the checks find")
-            << QByteArray("[KYR]\nSerialNumber=1\n[CAPPGM1]\nLanguage608F1=fra\n[PORTA]\nBaud=19200\n"
-                          "[LAN2]\nPortAddr=2000\n")
-            << "Sending sent.kyr7 to the KYR7 12345 over LAN 127.0.0.1 changes 2 settings. The window shows what "
-               "the KYR7 will hold.\r\n\r\nThe KYR7 keeps its own SerialNumber: a file does not change a unit's "
-               "identity, detected video or network settings.\r\n\r\nThe save cannot carry 1 of the file's "
-               "settings:\r\n- PORTA Baud: 19200 (not written: the stream is free (StreamType 0x0000) after the "
-               "apply; the save writes this only with StreamType 0x0001 (transparent), 0x0002 (constant data), "
-               "0x0004 (bridging), 0x0010 (caption))\r\n\r\nThe checks found a problem:\r\n- LAN1 and LAN2 both use "
-               "LAN port 2000; only one of them can receive on it.\r\n\r\n" +
-                   kAsk
-            << QStringList{"CAPPGM1 Language608F1=fra", "LAN2 PortAddr=2000"};
+        const auto row = Table<QByteArray, QStringList, QStringList>({"file", "said", "changes"});
+        row("a whole file of another unit",
+            demoWith({{"SerialNumber=12345", "SerialNumber=99999"},
+                      {"IpNum=192.168.0.10", "IpNum=10.9.9.9"},
+                      {"Netmask=255.255.255.0", "Netmask=255.0.0.0"},
+                      {"Language608F2=eng", "Language608F2=spn"},
+                      {"[PGM2]\nVideoMode=3\nRequestedVideoMode=3", "[PGM2]\nVideoMode=2\nRequestedVideoMode=12"}}),
+            {"The KYR7 keeps its own SerialNumber, IpNum, Netmask and PGM2 VideoMode:", "found nothing wrong"},
+            {"PGM2 RequestedVideoMode=12", "CAPPGM1 Language608F2=spn"});
+        row("some settings, one the save cannot carry, one the checks find",
+            "[KYR]\nSerialNumber=1\n[CAPPGM1]\nLanguage608F1=fra\n[PORTA]\nBaud=19200\n[LAN2]\nPortAddr=2000\n",
+            {"The KYR7 keeps its own SerialNumber:", "The save cannot carry 1 of the file's settings:\r\n- PORTA Baud",
+             "The checks found a problem:\r\n- LAN1 and LAN2 both use LAN port 2000"},
+            {"CAPPGM1 Language608F1=fra", "LAN2 PortAddr=2000"});
     }
     void fileSentToAUnit()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QString, message);
+        QFETCH(QStringList, said);
         Harness h;
         QVERIFY(h.startSim());
-        clsKYR unit;
-        QVERIFY(DefaultSimConfig(unit));
         const QString path = h.write("sent.kyr7", file);
         frmKYR7Set &w = h.open(path);
-        QCOMPARE(h.shown("B_Send"), "Send to KYR7...|Send to KYR7...");
         QVERIFY(!h.button("B_Send")->isHidden());
 
         QVERIFY(h.send({"Send"}));
         QVERIFY(!h.dialogs.fileOffered);
         QCOMPARE(h.messages.count(), 1);
         QCOMPARE(h.messages.last().title, "Send sent.kyr7 to the KYR7");
-        QCOMPARE(h.messages.last().text, message);
+        const QString message = h.messages.last().text;
+        QVERIFY2(message.startsWith("Sending sent.kyr7 to the KYR7 12345 over LAN 127.0.0.1 changes 2 settings."),
+                 qPrintable(message));
+        for (const QString &part : said)
+            QVERIFY2(message.contains(part), qPrintable(part));
         QCOMPARE(h.messages.last().buttons, QStringList({"Send", "Review Changes...", "Go Back*"}));
-        QVERIFY(h.runToDone("B_Cancel", [] {})); // the save started by "Send"
+        QVERIFY(h.runToDone()); // the save started by "Send"
         QCOMPARE(w.windowTitle(), "sent.kyr7 sent to the KYR7 12345" + kTitle);
 
         // What the unit holds: the file's settings, its own identity and network.
-        QTEST(changes(unit, h.stored()), "changes");
-        QCOMPARE(h.read(path), file);
+        QTEST(changes(SimDemo(), h.sim->stored()), "changes");
+        QCOMPARE(ReadTestFile(path), file);
         QVERIFY(QFile::exists(h.dir.filePath("kyr.cfg")));
         QCOMPARE(h.lastLine(), kFor + "Setup is complete, Press Done to exit");
-        QCOMPARE(h.shown("B_Cancel"), "Done|Done");
-        QCOMPARE(h.shown("B_Verify"), "Verify|Verify");
-        QVERIFY(!h.button("B_Verify")->isHidden() && h.button("B_Verify")->isEnabled());
-        QVERIFY(h.button("B_Verify")->focusPolicy() & Qt::TabFocus);
 
         // Verify after a Send: every setting sent, read back as saved.
         QVERIFY(h.verify());
         QVERIFY(h.progressShown);
-        const int sent = rowsOf(FullSavePlan(w.model()));
         QCOMPARE(h.lastLine(),
-                 kFor + QStringLiteral("Verified: every setting was found as saved (%1 settings compared)").arg(sent));
-        const QByteArray log = h.read(w.conversationLog().path());
+                 kFor + QStringLiteral("Verified: every setting was found as saved (%1 settings compared)")
+                            .arg(rowsOf(FullSavePlan(w.model()))));
+        const QByteArray log = ReadTestFile(w.conversationLog().path());
         QVERIFY(log.contains(" # Verify: reading back what the save wrote\n"));
         QVERIFY(log.contains(" # Verified: every setting was found as saved"));
 
@@ -277,35 +151,30 @@ private slots:
     {
         Harness h;
         QVERIFY(h.startSim());
-        const QString path =
-            h.write("part.kyr7", "[KYR]\nIpNum=10.1.1.1\n[CAPPGM1]\nLanguage608F1=fra\n[PORTA]\nBaud=19200\n");
-        frmKYR7Set &w = h.open(path);
+        const QByteArray file = "[KYR]\nIpNum=10.1.1.1\n[CAPPGM1]\nLanguage608F1=fra\n[PORTA]\nBaud=19200\n";
+        frmKYR7Set &w = h.open(h.write("part.kyr7", file));
         w.model().setSCAP(1, CapRow::Language608F2, "deu"); // not saved to the file
         w.SetDisplay();
         const clsKYR edited = w.model();
         QStringList review;
-        h.dialogs.onDialog = [&review](QDialog &d) {
-            review << d.findChild<QLabel *>("TB_Summary")->text()
-                   << texts(d.findChild<QListWidget *>("LB_NotSent")->model());
+        h.dialogs.handlers["frmReview"] = [&review](QDialog &d) {
+            review << child<QLabel>(d, "TB_Summary")->text() << texts(child<QListWidget>(d, "LB_NotSent")->model());
         };
         const QByteArray before = h.sim->transcript();
         QVERIFY(h.send({"Review Changes...", "Go Back"}));
         QCOMPARE(h.dialogs.opened, QStringList({"frmConnect", "frmReview"}));
-        QCOMPARE(review,
-                 QStringList({"2 settings will change, compared with what the KYR7 12345 over LAN 127.0.0.1 held "
-                              "when retrieved.",
-                              "KYR IpNum: the file's \"10.1.1.1\", the KYR7 keeps \"192.168.0.10\"",
-                              "PORTA Baud: 19200 (not written: the stream is free (StreamType 0x0000) after the "
-                              "apply; the save writes this only with StreamType 0x0001 (transparent), 0x0002 "
-                              "(constant data), 0x0004 (bridging), 0x0010 (caption))"}));
+        QCOMPARE(review.size(), 3);
+        QCOMPARE(review[0], "2 settings will change, compared with what the KYR7 12345 over LAN 127.0.0.1 held when "
+                            "retrieved.");
+        QCOMPARE(review[1], "KYR IpNum: the file's \"10.1.1.1\", the KYR7 keeps \"192.168.0.10\"");
+        QVERIFY(review[2].startsWith("PORTA Baud: 19200 (not written: the stream is free"));
         QCOMPARE(h.messages.count(), 2); // the same message, before and after the review
         QCOMPARE(h.messages.boxes[0].text, h.messages.boxes[1].text);
 
         // Gone back: nothing written; the window shows what the unit would hold.
         QVERIFY(!w.monitorShowing());
         QCOMPARE(w.windowTitle(), "Sending part.kyr7 to the KYR7 12345" + kTitle);
-        QCOMPARE(h.shown("B_Save"), "Send|Send");
-        QCOMPARE(h.shown("B_Cancel"), "Back to File|Back to File");
+        QCOMPARE(h.button("B_Save")->text() + '|' + h.button("B_Cancel")->text(), "Send|Back to File");
         QVERIFY(h.button("B_Defaults")->isHidden() && h.button("B_Send")->isHidden());
         QCOMPARE(w.focusWidget(), h.button("B_Save")); // the keyboard's next step
         QCOMPARE(h.value("TB_Address")->text(), "192.168.0.10");
@@ -314,70 +183,56 @@ private slots:
         QCOMPARE(w.model().sCAP(1, CapRow::Language608F1), "eng"); // the file does not give it
         QVERIFY(h.sim->transcript().startsWith(before + "SETUP\r"));
         QVERIFY(!h.sim->transcript().contains("Language608F1=fra"));
-        QVERIFY(!QFile::exists(h.sim->statePath()));
 
         // Edited here, Back to File asks; No stays, Yes goes back.
         w.model().setSPGM(0, PgmRow::RequestedVideoMode, "10");
-        h.messages.queueAnswer(false);
-        h.button("B_Cancel")->click();
+        h.click("B_Cancel", false);
         QCOMPARE(h.messages.last().title, "Back to the file");
         QVERIFY(w.windowTitle().startsWith("Sending"));
-        h.messages.queueAnswer(true);
-        h.button("B_Cancel")->click();
+        h.click("B_Cancel", true);
         QVERIFY(!w.conversation().linkOpen());
         QVERIFY(w.model() == edited);
         QCOMPARE(w.windowTitle(), "*part.kyr7 (some settings)" + kTitle);
-        QCOMPARE(h.shown("B_Save"), "Save|Save");
-        QCOMPARE(h.shown("B_Cancel"), "Close|Close");
+        QCOMPARE(h.button("B_Save")->text() + '|' + h.button("B_Cancel")->text(), "Save|Close");
         QVERIFY(!h.button("B_Send")->isHidden());
         QCOMPARE(w.focusWidget(), h.button("B_Send"));
-        QCOMPARE(h.read(path), "[KYR]\nIpNum=10.1.1.1\n[CAPPGM1]\nLanguage608F1=fra\n[PORTA]\nBaud=19200\n");
+        QCOMPARE(h.read("part.kyr7"), file);
         QVERIFY(!QFile::exists(h.sim->statePath()));
         QVERIFY(!QFile::exists(h.dir.filePath("kyr.cfg")));
     }
 
-    // A unit that cannot be reached, or whose version is refused: the
+    // A unit that refuses the connection, or whose version is refused: the
     // monitor says so and names the log, Back to File gives the file back
-    // with its unsaved edit, and nothing is lost or written.
+    // with its unsaved edit, and nothing is lost or written. (A unit that
+    // does not answer fails as a refusing one: tst_Conversation.)
     void aSendThatCannotGoAheadLosesNothing_data()
     {
-        QTest::addColumn<QString>("unit");
-        QTest::addColumn<QStringList>("monitor");
-        QTest::newRow("does not answer") << "silent"
-                                         << QStringList{"Attempting to connect to KYR7", "Connection Type is LAN",
-                                                        "LAN Error: Connection timed out"};
-        QTest::newRow("refuses the connection")
-            << "closed"
-            << QStringList{"Attempting to connect to KYR7", "Connection Type is LAN", "LAN Error: Connection refused"};
-        QTest::newRow("needs a newer program") << "refused"
-                                               << QStringList{"Closing Setup Conversation", "Encoder Setup Retrieved",
-                                                              "Nothing was sent: this program cannot set up this KYR7"};
+        const auto row = Table<bool, QStringList>({"refused", "monitor"});
+        row("refuses the connection", false,
+            {"Attempting to connect to KYR7", "Connection Type is LAN", "LAN Error: Connection refused"});
+        row("needs a newer program", true,
+            {"Closing Setup Conversation", "Encoder Setup Retrieved",
+             "Nothing was sent: this program cannot set up this KYR7"});
     }
     void aSendThatCannotGoAheadLosesNothing()
     {
-        QFETCH(QString, unit);
+        QFETCH(bool, refused);
         QFETCH(QStringList, monitor);
         Harness h;
-        SilentPort silent;
-        if (unit == "silent") {
-            h.services.tcpPort = silent.port;
-        } else if (unit == "closed") {
+        if (refused) {
+            QVERIFY(h.startSim({"--part-required", "47215RH", "--part-suggested", "47215RH"}));
+        } else {
             QTcpServer probe; // a free port nobody listens on
             QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
-            h.services.tcpPort = probe.serverPort();
-            probe.close();
-        } else {
-            QVERIFY(h.startSim({"--part-required", "47215RH", "--part-suggested", "47215RH"}));
+            h.loopback(probe.serverPort());
         }
         const QByteArray text = demoWith({});
-        const QString path = h.write("unit.kyr7", text);
-        frmKYR7Set &w = h.open(path);
+        frmKYR7Set &w = h.open(h.write("unit.kyr7", text));
         // An unsaved edit, and the send chosen from the keyboard.
         w.model().setSCAP(0, CapRow::Language608F1, "fra");
         w.SetDisplay();
         const clsKYR edited = w.model();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(Activate(w));
         QSignalSpy failed(&w.conversation(), &Conversation::linkFailed);
         QSignalSpy retrieved(&w.conversation(), &Conversation::retrievalFinished);
         h.dialogs.connectButtons = {"B_OK"};
@@ -385,33 +240,24 @@ private slots:
         QCOMPARE(h.dialogs.opened, QStringList{"frmConnect"});
         QVERIFY(w.monitorShowing());
         QCOMPARE(w.windowTitle(), "Sending unit.kyr7" + kTitle);
-        QCOMPARE(h.shown("B_Cancel"), "Back to File|Back to File");
-        if (unit == "silent") {
-            for (int tick = 0; tick < Conversation::ConnectTries; ++tick)
-                QVERIFY(h.timer.fire());
-        } else if (unit == "closed") {
-            QVERIFY(failed.count() > 0 || failed.wait(kWait));
-        } else {
-            QVERIFY(retrieved.count() > 0 || retrieved.wait(kWait));
-            QCOMPARE(h.messages.count(), 1);
+        QCOMPARE(h.button("B_Cancel")->text(), "Back to File");
+        QSignalSpy &ended = refused ? retrieved : failed;
+        QVERIFY(ended.count() > 0 || ended.wait(Harness::Wait));
+        QCOMPARE(h.messages.count(), refused ? 1 : 0);
+        if (refused)
             QCOMPARE(h.messages.last().title, "Error, KYR7 requires at least version 1.7 of setup software");
-        }
         QStringList lines = h.monitor();
         QCOMPARE(lines.takeLast(), kFor + "Conversation log: " + QDir::toNativeSeparators(w.conversationLog().path()));
-        for (QString &line : lines)
-            line.remove(kFor);
-        QCOMPARE(lines.mid(lines.size() - monitor.size()), monitor);
-        QVERIFY(!w.conversation().linkOpen());
-        QVERIFY(!w.ended());
+        QCOMPARE(lines.mid(lines.size() - monitor.size()).replaceInStrings(kFor, ""), monitor);
+        QVERIFY(!w.conversation().linkOpen() && !w.ended());
 
         h.button("B_Cancel")->click();
         QVERIFY(!w.monitorShowing() && !w.ended());
         QVERIFY(w.model() == edited);
         QCOMPARE(w.windowTitle(), "*unit.kyr7" + kTitle);
-        QCOMPARE(h.shown("B_Cancel"), "Close|Close");
-        QCOMPARE(h.read(path), text);
-        if (h.sim)
-            QVERIFY(!QFile::exists(h.sim->statePath()));
+        QCOMPARE(h.button("B_Cancel")->text(), "Close");
+        QCOMPARE(h.read("unit.kyr7"), text);
+        QVERIFY(!h.sim || !QFile::exists(h.sim->statePath()));
         // The file's own edit is still asked about when the program closes.
         h.messages.queueChoice("Close Without Saving");
         h.button("B_Cancel")->click();
@@ -419,27 +265,31 @@ private slots:
         QCOMPARE(h.messages.last().title, "Unsaved changes");
     }
 
-    // Verify after Save and Exit: what the unit holds against what was sent,
-    // also after another client changed the unit and saved. Each difference
-    // on the monitor, as many as fit its 15 lines, the rest counted and all
-    // of them in the conversation log; Verify can be pressed again.
+    // Verify after Save and Exit, reached from the keyboard: what the unit
+    // holds against what was sent, also after another client changed the unit
+    // and saved. Each difference on the monitor, as many as fit its 15 lines,
+    // the rest counted and all of them in the conversation log (the monitor's
+    // lines themselves: tst_workbench's verifyReport); Verify can be pressed
+    // again.
     void verifyAfterSaveAndExit_data()
     {
-        QTest::addColumn<QByteArray>("meanwhile");
-        QTest::addColumn<QStringList>("found"); // %1: the settings sent
-        QTest::newRow("as saved") << QByteArray()
-                                  << QStringList{"Verified: every setting was found as saved (%1 settings compared)"};
-        QTest::newRow("another client changed a setting and saved")
-            << QByteArray("SETUP\rCAPPGM1\rLanguage608F1=fra\r\r\rSAVE\r")
-            << QStringList{"Verify found 1 of the %1 settings sent not held as saved:",
-                           "CAPPGM1 Language608F1: sent \"spn\", holds \"fra\""};
-        // More than the monitor holds: listed as far as they fit, the rest counted.
-        QTest::newRow("another client loaded the factory defaults") << QByteArray("DEFAULTS\r") << QStringList{};
+        // Patterns of the first and last of the lines the outcome takes; %1 the settings sent, %2 the log.
+        const auto row = Table<QByteArray, int, QString, QString>({"meanwhile", "lines", "first", "last"});
+        const QString verified = "Verified: every setting was found as saved \\(%1 settings compared\\)";
+        row("as saved", {}, 1, verified, verified);
+        row("another client changed a setting and saved", "SETUP\rCAPPGM1\rLanguage608F1=fra\r\r\rSAVE\r", 2,
+            "Verify found 1 of the %1 settings sent not held as saved:",
+            "CAPPGM1 Language608F1: sent \"spn\", holds \"fra\"");
+        row("another client loaded the factory defaults", "DEFAULTS\r", frmKYR7Set::MonitorLines,
+            "Verify found \\d+ of the %1 settings sent not held as saved:",
+            "\\.\\.\\. and \\d+ more; the full list is in the conversation log %2");
     }
     void verifyAfterSaveAndExit()
     {
         QFETCH(QByteArray, meanwhile);
-        QFETCH(QStringList, found);
+        QFETCH(int, lines);
+        QFETCH(QString, first);
+        QFETCH(QString, last);
         Harness h;
         QVERIFY(h.startSim());
         QVERIFY(h.unit());
@@ -447,41 +297,35 @@ private slots:
         QVERIFY(h.button("B_Verify")->isHidden());
         w.model().setSCAP(0, CapRow::Language608F1, "spn");
         QVERIFY(h.runToDone("B_Save"));
-        QVERIFY(h.button("B_Verify")->isVisible());
+        // The keyboard is on Verify; Tab goes on to Done and back.
+        QVERIFY(Activate(w));
+        QCOMPARE(QApplication::focusWidget(), h.button("B_Verify"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), h.button("B_Cancel"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
         if (!meanwhile.isEmpty())
             QVERIFY(h.otherClient(meanwhile));
 
-        QVERIFY(h.verify());
-        const Verification &result = w.verifier().result();
+        QVERIFY(h.verify(true));
         const QString sent = QString::number(rowsOf(FullSavePlan(w.model())));
         const QString log = QDir::toNativeSeparators(w.conversationLog().path());
-        if (found.isEmpty()) {
-            const int listed = frmKYR7Set::MonitorLines - 2;
-            QVERIFY(int(result.mismatches.size()) > listed);
-            found << QStringLiteral("Verify found %1 of the %2 settings sent not held as saved:")
-                         .arg(result.mismatches.size())
-                         .arg(sent);
-            for (int i = 0; i < listed; ++i)
-                found << Verification::Line(result.mismatches[size_t(i)]);
-            found << QStringLiteral("... and %1 more; the full list is in the conversation log %2")
-                         .arg(result.mismatches.size() - listed)
-                         .arg(log);
-            QCOMPARE(found.size(), frmKYR7Set::MonitorLines);
-        }
-        for (QString &line : found)
-            line = kFor + (line.contains("%1") ? line.arg(sent) : line);
-        QCOMPARE(h.monitor().mid(h.monitor().size() - found.size()), found);
+        const QStringList shown = h.monitor().mid(h.monitor().size() - lines);
+        const auto matches = [&](const QString &line, const QString &pattern) {
+            const QString filled = QString(pattern).replace("%1", sent).replace("%2", QRegularExpression::escape(log));
+            return QRegularExpression('^' + kFor + filled + '$').match(line).hasMatch();
+        };
+        QVERIFY2(matches(shown.first(), first) && matches(shown.last(), last), qPrintable(shown.join('\n')));
 
         // The log has the read-back's bytes and every difference.
-        const QByteArray text = h.read(w.conversationLog().path());
-        for (const Verification::Mismatch &m : result.mismatches)
+        const QByteArray text = ReadTestFile(w.conversationLog().path());
+        for (const Verification::Mismatch &m : w.verifier().result().mismatches)
             QVERIFY2(text.contains(" # " + Verification::Line(m).toLatin1() + '\n'), qPrintable(Verification::Line(m)));
         QCOMPARE(text.count(" TX SETUP\\r\n"), 3); // retrieval, save, read-back
 
         // Again: the same outcome, one more read-back in the log.
         QVERIFY(h.verify());
-        QCOMPARE(h.monitor().mid(h.monitor().size() - found.size()), found);
-        QCOMPARE(h.read(w.conversationLog().path()).count(" TX SETUP\\r\n"), 4);
+        QCOMPARE(h.monitor().mid(h.monitor().size() - lines), shown);
+        QCOMPARE(ReadTestFile(w.conversationLog().path()).count(" TX SETUP\\r\n"), 4);
         h.button("B_Cancel")->click();
         QVERIFY(w.ended());
     }
@@ -493,9 +337,8 @@ private slots:
         Harness h;
         QVERIFY(h.startSim({"--close-on-exit"}));
         QVERIFY(h.unit());
-        frmKYR7Set &w = *h.window;
         h.button("B_Save")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(w.ended(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(h.window->ended(), Harness::Wait);
         QCOMPARE(h.lastLine(), kFor + "Setup Complete");
         QVERIFY(h.button("B_Verify")->isHidden());
     }
@@ -513,28 +356,6 @@ private slots:
         QVERIFY(h.button("B_Verify")->isHidden());
         QCOMPARE(h.lastLine(), kFor + "The save moves the KYR7 from 192.168.0.10 to 192.168.0.11: it cannot be read "
                                       "back where it was, so Verify is not offered");
-    }
-
-    // From the keyboard after a save: the keyboard is on Verify, and Tab
-    // goes on to Done and back.
-    void verifyIsReachedFromTheKeyboard()
-    {
-        Harness h;
-        QVERIFY(h.startSim());
-        QVERIFY(h.unit());
-        frmKYR7Set &w = *h.window;
-        QVERIFY(h.runToDone("B_Save"));
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        QCOMPARE(QApplication::focusWidget(), h.button("B_Verify"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), h.button("B_Cancel"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-        QCOMPARE(QApplication::focusWidget(), h.button("B_Verify"));
-        QSignalSpy finished(&w.verifier(), &Verifier::finished);
-        QTest::keyClick(h.button("B_Verify"), Qt::Key_Space);
-        QVERIFY(finished.wait(kWait));
-        QVERIFY(h.lastLine().startsWith(kFor + "Verified: "));
     }
 };
 
