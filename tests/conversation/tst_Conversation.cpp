@@ -5,15 +5,18 @@
 #include "CheckVersion.h"
 #include "Conversation.h"
 #include "ConversationLog.h"
+#include "DataTable.h"
 #include "FixedClock.h"
 #include "ManualStepTimer.h"
 #include "MemoryLink.h"
+#include "ModelTexts.h"
 #include "ScriptedMessages.h"
 #include "SerialLink.h"
 #include "SilentPort.h"
 #include "SimConfig.h"
 #include "SimProcess.h"
 #include "TcpLink.h"
+#include "TestFiles.h"
 #include "clsKYR.h"
 #include "mParseSetup.h"
 
@@ -163,9 +166,7 @@ void finishRetrieval(ConversationRig &rig, const QStringList &simArgs = {})
     QCOMPARE(rig.monitor.last(), QStringLiteral("Encoder Setup Retrieved"));
     QVERIFY(!rig.timer.isActive());
     ParseSetup(rig.kyr, rig.conv.Listings(), [](const QString &e) { QFAIL(qPrintable(e)); });
-    clsKYR expected;
-    QVERIFY(DefaultSimConfig(expected, simArgs));
-    QVERIFY(rig.kyr == expected);
+    QVERIFY(rig.kyr == SimDemo(simArgs));
 }
 
 } // namespace
@@ -246,16 +247,11 @@ private slots:
     // sections alone, in its order; the other listings stay empty.
     void retrievalOfSomeSections_data()
     {
-        QTest::addColumn<std::vector<int>>("listings");
-        QTest::addColumn<QByteArray>("sent");
+        const auto row = Table<std::vector<int>, QByteArray>({"listings", "sent"});
         const int in = 5 + StreamSlot::INBRIDGE1, out = 5 + StreamSlot::OUTBRIDGE1;
-        QTest::newRow("two sections, out of order")
-            << std::vector<int>{5 + StreamSlot::LAN1, 3} << QByteArray("SETUP\rCAPPGM1\r*\r\rLAN1\r*\r\r\r");
-        QTest::newRow("the bridge streams")
-            << std::vector<int>{out, 0, in}
-            << QByteArray("SETUP\rKYR\r*\r\rINBRIDGE1\r*\r\r\rSetup\rOUTBRIDGE1\r*\r\r\r\r");
-        QTest::newRow("the outgoing bridge alone")
-            << std::vector<int>{out} << QByteArray("SETUP\rSetup\rOUTBRIDGE1\r*\r\r\r\r");
+        row("two sections, out of order", {5 + StreamSlot::LAN1, 3}, "SETUP\rCAPPGM1\r*\r\rLAN1\r*\r\r\r");
+        row("the bridge streams", {out, 0, in}, "SETUP\rKYR\r*\r\rINBRIDGE1\r*\r\r\rSetup\rOUTBRIDGE1\r*\r\r\r\r");
+        row("the outgoing bridge alone", {out}, "SETUP\rSetup\rOUTBRIDGE1\r*\r\r\r\r");
     }
     void retrievalOfSomeSections()
     {
@@ -401,13 +397,11 @@ private slots:
     // retrieval, the link is just gone. (EXIT and DEFAULTS: against kyr7sim.)
     void encoderClosingTheConnection_data()
     {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<int>("answers");
-        QTest::addColumn<bool>("complete");
-        QTest::newRow("retrieval, mid-way") << "" << 10 << true;
-        QTest::newRow("save, mid-way") << "save" << 40 << false;
-        QTest::newRow("save, before SETUP is answered") << "save" << 0 << false;
-        QTest::newRow("save, after SAVE was sent") << "save" << -1 << true;
+        const auto row = Table<QString, int, bool>({"script", "answers", "complete"});
+        row("retrieval, mid-way", "", 10, true);
+        row("save, mid-way", "save", 40, false);
+        row("save, before SETUP is answered", "save", 0, false);
+        row("save, after SAVE was sent", "save", -1, true);
     }
 
     void encoderClosingTheConnection()
@@ -483,21 +477,18 @@ private slots:
     // of the script, and the script goes on.
     void serialSessionCheckedBeforeClosing_data()
     {
-        QTest::addColumn<QByteArrayList>("answer");
-        QTest::addColumn<bool>("loggedOut");
-        QTest::addColumn<QString>("method");
-        QTest::newRow("logged in: echo, prompt") << QByteArrayList{"\r\n!"} << false << "SERIAL";
-        QTest::newRow("logged in: the prompt alone") << QByteArrayList{"!"} << false << "SERIAL";
-        QTest::newRow("logged in: prompt in its own piece") << QByteArrayList{"\r\n", "!"} << false << "SERIAL";
-        QTest::newRow("logged out: echo, login:") << QByteArrayList{"\r\nlogin:"} << true << "SERIAL";
-        QTest::newRow("logged out: login: alone") << QByteArrayList{"login:"} << true << "SERIAL";
-        QTest::newRow("logged out: login: and a line end") << QByteArrayList{"\r\nlogin:\r\n"} << true << "SERIAL";
-        QTest::newRow("logged out: a greeting with \"!\", Login: ")
-            << QByteArrayList{"\r\nWelcome to the KYR7!\r\nKYR7 Login: "} << true << "SERIAL";
-        QTest::newRow("logged out: in pieces") << QByteArrayList{"\r\nlo", "gi", "n", ":"} << true << "SERIAL";
+        const auto row = Table<QByteArrayList, bool, QString>({"answer", "loggedOut", "method"});
+        row("logged in: echo, prompt", {"\r\n!"}, false, "SERIAL");
+        row("logged in: the prompt alone", {"!"}, false, "SERIAL");
+        row("logged in: prompt in its own piece", {"\r\n", "!"}, false, "SERIAL");
+        row("logged out: echo, login:", {"\r\nlogin:"}, true, "SERIAL");
+        row("logged out: login: alone", {"login:"}, true, "SERIAL");
+        row("logged out: login: and a line end", {"\r\nlogin:\r\n"}, true, "SERIAL");
+        row("logged out: a greeting with \"!\", Login: ", {"\r\nWelcome to the KYR7!\r\nKYR7 Login: "}, true, "SERIAL");
+        row("logged out: in pieces", {"\r\nlo", "gi", "n", ":"}, true, "SERIAL");
         // Behind a modem whose call stayed up.
-        QTest::newRow("modem, logged in") << QByteArrayList{"\r\n!"} << false << "MODEM";
-        QTest::newRow("modem, logged out") << QByteArrayList{"\r\nlogin:"} << true << "MODEM";
+        row("modem, logged in", {"\r\n!"}, false, "MODEM");
+        row("modem, logged out", {"\r\nlogin:"}, true, "MODEM");
     }
 
     void serialSessionCheckedBeforeClosing()
@@ -635,17 +626,12 @@ private slots:
 
     void checkVersion_data()
     {
-        QTest::addColumn<QString>("required");
-        QTest::addColumn<QString>("suggested");
-        QTest::addColumn<QString>("title"); // none: no box; an error ends the conversation
-        QTest::addColumn<QString>("text");
+        // Title: none, no box; an error ends the conversation.
+        const auto row = Table<QString, QString, QString, QString>({"required", "suggested", "title", "text"});
         const QString error = "Error, KYR7 requires at least version 2.10 of setup software";
         const QString newer = "This software is not as new as the KYR7 software.\r\n";
         const QString wrong = "This is not the correct setup software for this version of the KYR7\r\nthe required "
                               "software is 86-%1-01, Please check the website for software\r\nwww.kyr7.example";
-        auto row = [](const char *name, QString required, QString suggested, QString title, QString text) {
-            QTest::newRow(name) << required << suggested << title << text;
-        };
         row("older encoder software", "47215RC", "47215RG", "", "");
         row("newer suggested", "47215RC", "47215RH",
             "Warning, version 2.10 is required for full functionality of the setup software",
@@ -677,50 +663,6 @@ private slots:
 
     // --- whole conversations with kyr7sim
 
-    // EXIT and DEFAULTS end with the encoder restarting (it closes the
-    // connection); an encoder that goes away mid-save stored nothing, and the
-    // save halts as failed.
-    void closingConversationsStoreWhatTheyShould_data()
-    {
-        QTest::addColumn<QStringList>("simArgs");
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<bool>("stored");
-        QTest::newRow("EXIT stores nothing") << QStringList{"--close-on-exit"} << "exit" << false;
-        QTest::newRow("DEFAULTS stores the factory settings") << QStringList{"--close-on-exit"} << "defaults" << true;
-        QTest::newRow("failure during a save stores nothing") << QStringList{"--close-after", "174"} << "save" << false;
-    }
-
-    void closingConversationsStoreWhatTheyShould()
-    {
-        QFETCH(QStringList, simArgs);
-        QFETCH(QString, script);
-        QFETCH(bool, stored);
-        SimProcess sim(simArgs);
-        QVERIFY2(sim.start(), qPrintable(sim.output()));
-        ConversationRig rig(true);
-        rig.conv.TcpPort = sim.port();
-        rig.open();
-        finishRetrieval(rig);
-        QCOMPARE(sim.transcript(), retrievalBytes());
-        rig.startClosing(script);
-        if (script == "save") {
-            QVERIFY(rig.waitFor(rig.halted));
-            QCOMPARE(rig.linkClosed.count(), 0);
-            QVERIFY(rig.monitor.contains("The KYR7 closed the connection before the setup was complete"));
-            QCOMPARE(rig.monitor.last(), QStringLiteral("Connection Has Failed"));
-            QCOMPARE(rig.closing.count(), 0);
-            QVERIFY(!sim.transcript().contains("SAVE\r"));
-        } else {
-            QVERIFY(rig.waitFor(rig.closing));
-            QVERIFY(rig.waitFor(rig.linkClosed));
-            QCOMPARE(rig.halted.count(), 0);
-            QCOMPARE(sim.transcript(), retrievalBytes() + rig.conv.Script.front().Command.toLatin1());
-            for (const QString &line : rig.monitor)
-                QVERIFY2(!line.startsWith("LAN Error"), qPrintable(line));
-        }
-        QCOMPARE(QFile::exists(sim.statePath()), stored);
-    }
-
     // A modem whose call drops while the operator edits says "NO CARRIER":
     // the save dials again, logs in and stores every edit.
     void modemCallDroppedWhileEditing()
@@ -741,9 +683,7 @@ private slots:
         tickThePause();
         QVERIFY(rig.waitFor(rig.closing));
         QVERIFY(rig.monitor.contains("The connection to the KYR7 was closed, reconnecting"));
-        clsKYR stored;
-        QVERIFY(LoadSimConfig(sim.statePath(), stored));
-        QVERIFY(stored == rig.kyr);
+        QVERIFY(sim.stored() == rig.kyr);
     }
 
     // A unit on a serial line that logs the session out after a quiet spell
@@ -753,12 +693,11 @@ private slots:
     // conversation log has it.
     void serialClosingAfterTheUnitLoggedOut_data()
     {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<bool>("loggedOut");
-        QTest::newRow("save, logged out") << "save" << true;
-        QTest::newRow("cancel, logged out") << "exit" << true;
-        QTest::newRow("factory defaults, logged out") << "defaults" << true;
-        QTest::newRow("save, still logged in") << "save" << false;
+        const auto row = Table<QString, bool>({"script", "loggedOut"});
+        row("save, logged out", "save", true);
+        row("cancel, logged out", "exit", true);
+        row("factory defaults, logged out", "defaults", true);
+        row("save, still logged in", "save", false);
     }
 
     void serialClosingAfterTheUnitLoggedOut()
@@ -801,19 +740,12 @@ private slots:
         QCOMPARE(closing.last(), rig.conv.StepCount());
         QCOMPARE(closing.size(), rig.conv.StepCount() + 1);
         log.close();
-        QFile file(log.path());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll().count(" TX \\rlogin\\r"), loggedOut ? 2 : 1);
-        clsKYR stored;
-        const bool saved = script != "exit";
-        QCOMPARE(QFile::exists(sim.statePath()), saved);
-        if (script == "save") {
-            QVERIFY(LoadSimConfig(sim.statePath(), stored));
-            QVERIFY(stored == rig.kyr);
-        } else if (script == "defaults") {
-            QVERIFY(LoadSimConfig(sim.statePath(), stored));
-            QCOMPARE(stored.sSTR(StreamSlot::LAN1, StrRow::StreamType), QStringLiteral("0x0000"));
-        }
+        QCOMPARE(ReadTestFile(log.path()).count(" TX \\rlogin\\r"), loggedOut ? 2 : 1);
+        QCOMPARE(QFile::exists(sim.statePath()), script != "exit");
+        if (script == "save")
+            QVERIFY(sim.stored() == rig.kyr);
+        if (script == "defaults")
+            QCOMPARE(sim.stored().sSTR(StreamSlot::LAN1, StrRow::StreamType), QStringLiteral("0x0000"));
     }
 
     // Values holding "#", "!" and ">" in section listings and in the two
@@ -823,16 +755,13 @@ private slots:
     // reply's prompt.
     void promptCharactersInsideValues_data()
     {
-        QTest::addColumn<QStringList>("simArgs");
-        QTest::addColumn<QString>("method");
-        QTest::addColumn<QByteArray>("opening");
-        QTest::addColumn<int>("setupStep");
+        const auto row = Table<QStringList, QString, QByteArray, int>({"simArgs", "method", "opening", "setupStep"});
         const QStringList pieces{"--chunk", "16", "--chunk-gap", "1"};
-        QTest::newRow("TCP") << pieces << "LAN" << QByteArray() << 0;
-        QTest::newRow("serial") << pieces + QStringList{"--pty"} << "SERIAL" << QByteArray("\rlogin\r") << 2;
+        row("TCP", pieces, "LAN", {}, 0);
+        row("serial", pieces + QStringList{"--pty"}, "SERIAL", "\rlogin\r", 2);
         // Every one of many INIT commands is sent.
-        QTest::newRow("modem") << pieces + QStringList{"--pty", "--modem", "--connect-delay", "20"} << "MODEM"
-                               << "AT\r" + manyInits().replace('|', '\r') + "\rAT DT9,\r\rlogin\r" << 29;
+        row("modem", pieces + QStringList{"--pty", "--modem", "--connect-delay", "20"}, "MODEM",
+            "AT\r" + manyInits().replace('|', '\r') + "\rAT DT9,\r\rlogin\r", 29);
     }
 
     void promptCharactersInsideValues()
@@ -842,13 +771,11 @@ private slots:
         QFETCH(QByteArray, opening);
         QFETCH(int, setupStep);
         QTemporaryDir dir;
-        QFile config(dir.filePath("prompts.cfg"));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write("[KYR]\nRev=G\n[CAPPGM1]\nLanguage608F1=#!>\n[PORTA]\nStreamType=0x0001\nModemInit=AT#CID=1!>\n"
-                     "[FILE1]\nStreamType=0x0002\nFileName=cc#2\xe9\xff.txt\n[INBRIDGE1]\nFileName=in!>#\n"
-                     "[OUTBRIDGE1]\nFileName=!\n");
-        config.close();
-        simArgs << "--config" << config.fileName();
+        simArgs << "--config"
+                << WriteTestFile(dir.filePath("prompts.cfg"),
+                                 "[KYR]\nRev=G\n[CAPPGM1]\nLanguage608F1=#!>\n[PORTA]\nStreamType=0x0001\nModemInit="
+                                 "AT#CID=1!>\n[FILE1]\nStreamType=0x0002\nFileName=cc#2\xe9\xff.txt\n[INBRIDGE1]\n"
+                                 "FileName=in!>#\n[OUTBRIDGE1]\nFileName=!\n");
         SimProcess sim(simArgs);
         QVERIFY2(sim.start(), qPrintable(sim.output()));
         ConversationRig rig(true);
@@ -904,12 +831,7 @@ private slots:
             script += step.Command.toLatin1();
         QCOMPARE(sim.transcript(), opening + retrievalBytes() + script);
         rig.kyr.setSSTR(StreamSlot::PORTB, StrRow::ModemInit, "AT&FATZ");
-        clsKYR stored;
-        QVERIFY(LoadSimConfig(sim.statePath(), stored));
-        for (Section section : {Section::Kyr, Section::Pgm, Section::Cap, Section::Str})
-            for (int slot = 0; slot < clsKYR::Slots(section); ++slot)
-                for (int row = 0; row < int(clsKYR::Definitions(section).size()); ++row)
-                    QCOMPARE(stored.text(section, slot, row), rig.kyr.text(section, slot, row));
+        QCOMPARE(changes(rig.kyr, sim.stored()), QStringList());
     }
 
     // --- the conversation log
@@ -918,13 +840,12 @@ private slots:
     // starts and when it ends; nothing else in the folder is touched.
     void oldLogsAreBounded_data()
     {
-        QTest::addColumn<int>("oldFiles"); // of 100 bytes each
-        QTest::addColumn<ConversationLog::Limits>("limits");
-        QTest::addColumn<int>("keptOld"); // the newest ones
-        QTest::newRow("within the limits") << 3 << ConversationLog::Limits{20, 100000} << 3;
-        QTest::newRow("25 sessions, 20 kept") << 25 << ConversationLog::Limits{20, 100000} << 19;
-        QTest::newRow("by size, this session's own bytes too") << 10 << ConversationLog::Limits{20, 450} << 2;
-        QTest::newRow("one session only") << 4 << ConversationLog::Limits{1, 100000} << 0;
+        // Old files of 100 bytes each; the newest ones kept.
+        const auto row = Table<int, ConversationLog::Limits, int>({"oldFiles", "limits", "keptOld"});
+        row("within the limits", 3, {20, 100000}, 3);
+        row("25 sessions, 20 kept", 25, {20, 100000}, 19);
+        row("by size, this session's own bytes too", 10, {20, 450}, 2);
+        row("one session only", 4, {1, 100000}, 0);
     }
     void oldLogsAreBounded()
     {
@@ -934,10 +855,9 @@ private slots:
         QStringList kept{"notes.txt"}; // not a log: never touched
         for (int i = 0; i < oldFiles; ++i) {
             kept.insert(1, QStringLiteral("conversation-20200101-0000%1-000.log").arg(i, 2, 10, QChar('0')));
-            QFile file(dir.filePath(kept[1]));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(100, 'x')) == 100);
+            WriteTestFile(dir.filePath(kept[1]), QByteArray(100, 'x'));
         }
-        QVERIFY(QFile(dir.filePath(kept[0])).open(QIODevice::WriteOnly));
+        WriteTestFile(dir.filePath(kept[0]), {});
         FixedClock clock;
         ConversationLog log(clock);
         QFETCH(ConversationLog::Limits, limits);
@@ -957,14 +877,12 @@ private slots:
     // does not fit.
     void sessionAtTheSizeLimit_data()
     {
-        QTest::addColumn<ConversationLog::Limits>("limits");
-        QTest::addColumn<QList<int>>("oldSizes"); // newest first
-        QTest::addColumn<int>("keptOld");
-        // The session's own file ends between 119 bytes and 1 byte short of the limit.
-        QTest::newRow("a small one fits beside it, a big one does not")
-            << ConversationLog::Limits{20, 1000} << QList<int>{1, 200, 1} << 1;
-        QTest::newRow("none fits beside it") << ConversationLog::Limits{20, 1000} << QList<int>{200, 1} << 0;
-        QTest::newRow("two sessions at most") << ConversationLog::Limits{2, 1000} << QList<int>{1, 1} << 1;
+        // The old files' sizes, newest first. The session's own file ends
+        // between 119 bytes and 1 byte short of the limit.
+        const auto row = Table<ConversationLog::Limits, QList<int>, int>({"limits", "oldSizes", "keptOld"});
+        row("a small one fits beside it, a big one does not", {20, 1000}, {1, 200, 1}, 1);
+        row("none fits beside it", {20, 1000}, {200, 1}, 0);
+        row("two sessions at most", {2, 1000}, {1, 1}, 1);
     }
     void sessionAtTheSizeLimit()
     {
@@ -979,8 +897,7 @@ private slots:
             for (qsizetype i = 0; i < oldSizes.size(); ++i) {
                 old << QStringLiteral("conversation-20200101-0000%1-000.log")
                            .arg(oldSizes.size() - i, 2, 10, QChar('0'));
-                QFile file(dir.filePath(old.last()));
-                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(oldSizes[i], 'x')) == oldSizes[i]);
+                WriteTestFile(dir.filePath(old.last()), QByteArray(oldSizes[i], 'x'));
             }
             FixedClock clock;
             ConversationLog log(clock);
@@ -990,9 +907,7 @@ private slots:
                 log.received(QByteArray(100, 'a') + '\n');
             QVERIFY(!log.isOpen());
             log.close();
-            QFile file(log.path());
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QByteArray written = file.readAll();
+            const QByteArray written = ReadTestFile(log.path());
             QVERIFY2(written.size() < limits.bytes && written.size() >= limits.bytes - 119,
                      qPrintable(QStringLiteral("%1 bytes, limit %2").arg(written.size()).arg(limits.bytes)));
             QCOMPARE(ConversationLog::SessionFiles(dir.path()),
@@ -1017,9 +932,7 @@ private slots:
         log.received("#");
         log.close();
         log.note("after the end: not written");
-        QFile file(dir.filePath("notes.log"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll().split('\n').mid(1),
+        QCOMPARE(ReadTestFile(dir.filePath("notes.log")).split('\n').mid(1),
                  QList<QByteArray>({"13:05:09.000 TX CAPPGM1\\r*",
                                     "13:05:09.000 # CAPPGM1 Language608F1: sent \"fra\", holds \"e\\r\\ng\\xe9\"",
                                     "13:05:09.000 RX #", ""}));
@@ -1032,16 +945,14 @@ private slots:
         QTemporaryDir dir;
         FixedClock clock;
         ConversationLog log(clock);
-        QVERIFY(QFile(dir.filePath("file")).open(QIODevice::WriteOnly));
+        WriteTestFile(dir.filePath("file"), {});
         QVERIFY(!log.openSession(dir.filePath("file/logs"), "LAN") && !log.errorText().isEmpty());
         for (const char *bytes : {"first\r", "second\r"}) {
             QVERIFY(log.openFile(dir.filePath("field.log"), "LAN"));
             log.sent(bytes);
             log.close();
         }
-        QFile file(dir.filePath("field.log"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll().count("TX first\\r\n# KYR7Set"), 1);
+        QCOMPARE(ReadTestFile(dir.filePath("field.log")).count("TX first\\r\n# KYR7Set"), 1);
     }
 };
 
