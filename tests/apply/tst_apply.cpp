@@ -3,6 +3,7 @@
 // run against kyr7sim over loopback TCP.
 #include "ApplyPlan.h"
 #include "ConfigFile.h"
+#include "DataTable.h"
 #include "ManualStepTimer.h"
 #include "ReadBack.h"
 #include "ScriptedMessages.h"
@@ -20,12 +21,27 @@ Configuration fileOf(const QByteArray &text)
     return Configuration::FromFile(ConfigFile::Parse(text));
 }
 
-clsKYR demoUnit()
+// A read-back to 127.0.0.1 on a port where nothing listens yet, its pause
+// between attempts ticked by the test.
+struct ReadBackRig
 {
-    clsKYR kyr;
-    DefaultSimConfig(kyr);
-    return kyr;
-}
+    ReadBackRig()
+    {
+        QTcpServer probe; // a free port
+        probe.listen(QHostAddress::LocalHost, 0);
+        port = probe.serverPort();
+        readBack.conversation().TcpPort = port;
+        lan.Method = QStringLiteral("LAN");
+        lan.IP = QStringLiteral("127.0.0.1");
+    }
+    quint16 port = 0;
+    QtStepTimer steps;
+    ManualStepTimer pause;
+    ScriptedMessages messages;
+    ReadBack readBack{steps, pause, messages};
+    QSignalSpy finished{&readBack, &ReadBack::finished};
+    ConnectionSettings lan;
+};
 
 QStringList visits(const SavePlan &plan)
 {
@@ -49,15 +65,8 @@ private slots:
     // unit on purpose, or not written by the save (and why).
     void whereAFilesSettingsGo_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<bool>("withNetwork");
-        QTest::addColumn<int>("changes");
-        QTest::addColumn<QStringList>("kept");
-        QTest::addColumn<QStringList>("notWritten");
-        const auto row = [](const char *name, const QByteArray &file, bool withNetwork, int changes,
-                            const QStringList &kept, const QStringList &notWritten) {
-            QTest::newRow(name) << file << withNetwork << changes << kept << notWritten;
-        };
+        const auto row = Table<QByteArray, bool, int, QStringList, QStringList>(
+            {"file", "withNetwork", "changes", "kept", "notWritten"});
         row("a setting the save carries", "[CAPPGM1]\nLanguage608F1=fra\n", false, 1, {}, {});
         row("what the unit holds already", "[PORTA]\nBaud=9600\n[LAN1]\nDid=0x61\n", false, 0, {}, {});
         row("identity and detected video kept", "[KYR]\nSerialNumber=9\n[PGM1]\nVideoMode=3\n", false, 0,
@@ -75,7 +84,7 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(bool, withNetwork);
-        const ApplyPlan plan = ApplyPlan::Make(fileOf(file), demoUnit(), withNetwork);
+        const ApplyPlan plan = ApplyPlan::Make(fileOf(file), SimDemo(), withNetwork);
         QStringList kept, notWritten;
         for (const auto &k : plan.kept)
             kept << ApplyPlan::RowName(k.section, k.row);
@@ -92,51 +101,37 @@ private slots:
     // stream whose type changes is written whole, its StreamType first.
     void changedOnlyPlan_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("plan");
-        QTest::newRow("nothing changes") << QByteArray("[LAN1]\nDid=0x61\n") << QStringList{};
-        QTest::newRow("two rows of two sections")
-            << QByteArray("[LAN1]\nSDid=0x02\nDid=0x22\n[CAPPGM1]\nLanguage608F2=spn\nOverwriteUpstream=0\n")
-            << QStringList{"CAPPGM1:OverwriteUpstream,Language608F2", "LAN1:Did,SDid"};
-        QTest::newRow("a stream freed: its type, then its port")
-            << QByteArray("[LAN2]\nStreamType=0x0000\n") << QStringList{"LAN2:StreamType,PortAddr"};
+        const auto row = Table<QByteArray, QStringList>({"file", "plan"});
+        row("nothing changes", "[LAN1]\nDid=0x61\n", {});
+        row("two rows of two sections",
+            "[LAN1]\nSDid=0x02\nDid=0x22\n[CAPPGM1]\nLanguage608F2=spn\nOverwriteUpstream=0\n",
+            {"CAPPGM1:OverwriteUpstream,Language608F2", "LAN1:Did,SDid"});
+        row("a stream freed: its type, then its port", "[LAN2]\nStreamType=0x0000\n", {"LAN2:StreamType,PortAddr"});
     }
     void changedOnlyPlan()
     {
         QFETCH(QByteArray, file);
-        QTEST(visits(ApplyPlan::Make(fileOf(file), demoUnit(), false).changedOnly()), "plan");
+        QTEST(visits(ApplyPlan::Make(fileOf(file), SimDemo(), false).changedOnly()), "plan");
     }
 
     // A unit that refuses connections after storing is tried again until it
     // answers; only the sections the save visited are read, then EXIT.
     void readBackRetriesUntilTheUnitAnswers()
     {
-        QTcpServer probe; // a free port, for a unit that is not there yet
-        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
-        const quint16 port = probe.serverPort();
-        probe.close();
-
-        QtStepTimer steps;
-        ManualStepTimer pause;
-        ScriptedMessages messages;
-        ReadBack readBack(steps, pause, messages);
-        readBack.conversation().TcpPort = port;
-        QSignalSpy finished(&readBack, &ReadBack::finished);
-        ConnectionSettings lan;
-        lan.Method = QStringLiteral("LAN");
-        lan.IP = QStringLiteral("127.0.0.1");
-        clsKYR sent = demoUnit();
+        ReadBackRig r;
+        ReadBack &readBack = r.readBack;
+        clsKYR sent = SimDemo();
         sent.setSCAP(0, CapRow::Language608F1, QStringLiteral("fra"));
         const SavePlan plan{{Section::Cap, 0, {CapRow::Language608F1, CapRow::Language608F2}},
                             {Section::Str, StreamSlot::LAN1, {StrRow::StreamType, StrRow::Did}}};
-        readBack.start(lan, plan, sent, 60000);
-        QTRY_VERIFY(pause.isActive()); // refused: waiting to try again
-        QCOMPARE(pause.interval(), ReadBack::RetryInterval);
+        readBack.start(r.lan, plan, sent, 60000);
+        QTRY_VERIFY(r.pause.isActive()); // refused: waiting to try again
+        QCOMPARE(r.pause.interval(), ReadBack::RetryInterval);
 
-        SimProcess sim({"--port", QString::number(port)});
+        SimProcess sim({"--port", QString::number(r.port)});
         QVERIFY(sim.start());
-        QVERIFY(pause.fire());
-        QVERIFY(finished.wait(30000));
+        QVERIFY(r.pause.fire());
+        QVERIFY(r.finished.wait(30000));
         QCOMPARE(readBack.attempts(), 2);
         const Verification &v = readBack.result();
         QCOMPARE(v.result, Verification::Result::Mismatch);
@@ -150,25 +145,13 @@ private slots:
     // With no time left, one attempt: the reason is the link's own words.
     void readBackGivesUpAtTheDeadline()
     {
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
-        const quint16 port = probe.serverPort();
-        probe.close();
-        QtStepTimer steps;
-        ManualStepTimer pause;
-        ScriptedMessages messages;
-        ReadBack readBack(steps, pause, messages);
-        readBack.conversation().TcpPort = port;
-        QSignalSpy finished(&readBack, &ReadBack::finished);
-        ConnectionSettings lan;
-        lan.Method = QStringLiteral("LAN");
-        lan.IP = QStringLiteral("127.0.0.1");
-        readBack.start(lan, {{Section::Kyr, 0, {KyrRow::IpNum}}}, clsKYR(), 0);
-        QVERIFY(finished.wait(30000));
-        QCOMPARE(readBack.result().result, Verification::Result::Failed);
-        QCOMPARE(readBack.result().message,
+        ReadBackRig r;
+        r.readBack.start(r.lan, {{Section::Kyr, 0, {KyrRow::IpNum}}}, clsKYR(), 0);
+        QVERIFY(r.finished.wait(30000));
+        QCOMPARE(r.readBack.result().result, Verification::Result::Failed);
+        QCOMPARE(r.readBack.result().message,
                  QStringLiteral("the unit could not be read back (1 attempt): LAN Error: Connection refused"));
-        QVERIFY(!pause.isActive());
+        QVERIFY(!r.pause.isActive());
     }
 };
 

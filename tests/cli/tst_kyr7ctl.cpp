@@ -2,9 +2,11 @@
 // pseudo-terminals: backing up, comparing, reporting and restoring
 // encoders, refusals, encoders that fail among others, and bad input.
 #include "ConfigFile.h"
+#include "DataTable.h"
 #include "SilentPort.h"
 #include "SimConfig.h"
 #include "SimProcess.h"
+#include "TestFiles.h"
 #include "WriteReport.h"
 
 #include <QJsonArray>
@@ -64,12 +66,6 @@ CtlRun runCtl(const QStringList &args, const QString &folder, ErrorTerminal *ter
             terminal ? terminal->shown : ctl.readAllStandardError()};
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 QString lan(const SimProcess &sim)
 {
     return QStringLiteral("lan:127.0.0.1:%1").arg(sim.port());
@@ -102,8 +98,7 @@ QJsonObject onlyTarget(const CtlRun &run)
 // The stored configuration of a simulator as file text, for comparing end states.
 QByteArray stored(const SimProcess &sim)
 {
-    clsKYR kyr;
-    return LoadSimConfig(sim.statePath(), kyr) ? ConfigFile::Text(kyr) : QByteArray("(nothing stored)");
+    return QFile::exists(sim.statePath()) ? ConfigFile::Text(sim.stored()) : QByteArray("(nothing stored)");
 }
 
 // The lines a kyr7sim session had received when "SAVE" arrived, counting it.
@@ -132,9 +127,7 @@ private slots:
     {
         qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
         qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
-        clsKYR demo;
-        QVERIFY(DefaultSimConfig(demo));
-        demoFile = ConfigFile::Text(demo);
+        demoFile = ConfigFile::Text(SimDemo());
         for (const auto &[name, text] :
              {std::pair<const char *, QByteArray>{"demo.cfg", demoFile},
               {"other.cfg", kOtherUnit},
@@ -145,7 +138,7 @@ private slots:
               {"three.cfg", "[CAPPGM1]\nLanguage608F1=fra\nLanguage608F2=spn\n[LAN1]\nDid=0x22\n"},
               {"bridgeA.cfg", "[OUTBRIDGE1]\nStreamType=0x0004\nBridgeType=1\n"},
               {"bridgeB.cfg", "[OUTBRIDGE1]\nStreamType=0x0004\nBridgeType=2\n"}})
-            QVERIFY(writeFile(dir.filePath(name), text));
+            WriteTestFile(dir.filePath(name), text);
     }
 
     void backUpRestoreAndCompare()
@@ -161,9 +154,7 @@ private slots:
         QCOMPARE(ConfigFile::Text(fetched), demoFile);
         // Its header says whose it is, where from, when and by what, as the
         // program's own files do.
-        QFile backup(dir.filePath(aFile));
-        QVERIFY(backup.open(QIODevice::ReadOnly));
-        const QList<QByteArray> header = backup.readAll().split('\n').mid(0, 2);
+        const QList<QByteArray> header = ReadTestFile(dir.filePath(aFile)).split('\n').mid(0, 2);
         QCOMPARE(header.value(0), "; KYR7 12345, software 36-47215-01 rev. G");
         QVERIFY2(QRegularExpression("^; fetched from " + QRegularExpression::escape(lan(a)) +
                                     " on \\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d by kyr7ctl " KYR7_VERSION "$")
@@ -185,11 +176,9 @@ private slots:
         QVERIFY2(run.code == 0 && run.err.contains("saved and verified; 3 settings changed; kept its own "
                                                    "SerialNumber, IpNum, Netmask (--with-network takes the file's)"),
                  run.err.constData());
-        clsKYR stored, expected = fetched;
-        QVERIFY(LoadSimConfig(b.statePath(), stored));
         for (const char *const line : {"SerialNumber=777", "IpNum=10.9.8.7", "Netmask=255.0.0.0"})
-            expected.SetKYRParam(QString::fromLatin1(line));
-        QCOMPARE(ConfigFile::Text(stored), ConfigFile::Text(expected));
+            fetched.SetKYRParam(QString::fromLatin1(line));
+        QCOMPARE(stored(b), ConfigFile::Text(fetched));
 
         run = runCtl({"diff", aFile, lan(b)}, dir.path());
         QCOMPARE(run.code, 1);
@@ -234,7 +223,7 @@ private slots:
     {
         QFETCH(QStringList, args);
         QFETCH(QByteArray, b);
-        QVERIFY(writeFile(dir.filePath("b.cfg"), b));
+        WriteTestFile(dir.filePath("b.cfg"), b);
         const CtlRun run = runCtl(QStringList{"diff"} + args, dir.path());
         QTEST(run.out, "out");
         QTEST(run.err, "err");
@@ -245,19 +234,15 @@ private slots:
     {
         SimProcess sim;
         QVERIFY(sim.start());
-        clsKYR demo;
-        QVERIFY(LoadSimConfigText(demoFile, demo));
         QTemporaryDir written;
-        QVERIFY(WriteReport(demo, written.path(), QDateTime::currentDateTime()));
+        QVERIFY(WriteReport(SimDemo(), written.path(), QDateTime::currentDateTime()));
         // The time stamp is the only line that may differ.
         const auto withoutStamp = [](const QByteArray &report) {
             QByteArrayList lines = report.split('\n');
             lines.removeIf([](const QByteArray &line) { return line.startsWith("Saved:  "); });
             return lines;
         };
-        QFile file(written.filePath(QString::fromLatin1(kReportFileName)));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArrayList expected = withoutStamp(file.readAll());
+        const QByteArrayList expected = withoutStamp(ReadTestFile(written.filePath(kReportFileName)));
         QVERIFY(expected.size() > 100);
         for (const QString &operand : {lan(sim), QStringLiteral("demo.cfg")}) {
             const CtlRun run = runCtl({"report", operand}, dir.path());
@@ -272,28 +257,18 @@ private slots:
     // the listings asked for, no parameter line, no SAVE.
     void applyOutcomes_data()
     {
-        QTest::addColumn<QStringList>("simArgs");
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QByteArray>("out");
-        QTest::addColumn<QByteArray>("said");
-        QTest::addColumn<bool>("saved");
+        const auto row = Table<QStringList, QStringList, int, QByteArray, QByteArray, bool>(
+            {"simArgs", "args", "code", "out", "said", "saved"});
         const QStringList apply{"apply", "other.cfg"};
-        const QByteArray refused = "FAILED: refused: Error, KYR7 requires at least version 1.7 of setup software: ";
-        QTest::newRow("dry run") << QStringList{"--config", dir.filePath("other.cfg")}
-                                 << QStringList{"apply", "--dry-run", "demo.cfg"} << 0
-                                 << QByteArray("PGM1 RequestedVideoMode: 4 -> 8\nCAPPGM1 Language608F2: \"fra\" -> "
-                                               "\"eng\"\nLAN1 Did: 0x22 -> 0x61\n")
-                                 << QByteArray("would change 3 settings; nothing sent; kept its own IpNum, Netmask")
-                                 << false;
-        QTest::newRow("wrong product") << QStringList{"--part-required", "12345RA"} << apply << 1 << QByteArray()
-                                       << refused + "This is not the correct setup software for this version of the "
-                                                    "KYR7 the required software is 86-12345-01"
-                                       << false;
-        QTest::newRow("suggests a newer program")
-            << QStringList{"--part-suggested", "47215RH", "--version-suggested", "1.9"} << apply << 0 << QByteArray()
-            << QByteArray("note: Warning, version 1.9 is required for full functionality of the setup software")
-            << true;
+        row("dry run", {"--config", dir.filePath("other.cfg")}, {"apply", "--dry-run", "demo.cfg"}, 0,
+            "PGM1 RequestedVideoMode: 4 -> 8\nCAPPGM1 Language608F2: \"fra\" -> \"eng\"\nLAN1 Did: 0x22 -> 0x61\n",
+            "would change 3 settings; nothing sent; kept its own IpNum, Netmask", false);
+        row("wrong product", {"--part-required", "12345RA"}, apply, 1, {},
+            "FAILED: refused: Error, KYR7 requires at least version 1.7 of setup software: This is not the correct "
+            "setup software for this version of the KYR7 the required software is 86-12345-01",
+            false);
+        row("suggests a newer program", {"--part-suggested", "47215RH", "--version-suggested", "1.9"}, apply, 0, {},
+            "note: Warning, version 1.9 is required for full functionality of the setup software", true);
     }
     void applyOutcomes()
     {
@@ -339,9 +314,7 @@ private slots:
         QVERIFY(shown.contains("1 of 3 targets succeeded, 2 failed"));
         // The progress lines were drawn, redrawn in place, and taken away.
         QVERIFY2(shown.contains("\x1b[3A") && shown.contains("% "), qPrintable(shown));
-        clsKYR stored;
-        QVERIFY(LoadSimConfig(good.statePath(), stored));
-        QCOMPARE(stored.sCAP(0, CapRow::Language608F2), QStringLiteral("fra"));
+        QCOMPARE(good.stored().sCAP(0, CapRow::Language608F2), QStringLiteral("fra"));
         QVERIFY(!QFile::exists(hangsUp.statePath()));
     }
 
@@ -389,15 +362,10 @@ private slots:
         QVERIFY(verification.value("checked").toInt() > 400); // every row of a full save
         QVERIFY(QFile::exists(target.value("log").toString()));
         const QJsonObject unit = target.value("unit").toObject();
-        QCOMPARE(unit.value("SerialNumber").toString(), QStringLiteral("12345"));
         QCOMPARE(unit.value("limits").toObject().value("TransparentStreams").toInt(), 3);
         const QJsonObject program = unit.value("programs").toArray().first().toObject();
-        QCOMPARE(program.value("video").toObject().value("requested_name").toString(),
-                 QStringLiteral("HD 1080i 59.94 Hz"));
-        QCOMPARE(
-            program.value("modules").toArray().first().toObject(),
-            (QJsonObject{
-                {"type", "Caption Module"}, {"stream_type", 16}, {"streams", QJsonArray{"LAN1"}}, {"source", "2000"}}));
+        QCOMPARE(program.value("video").toObject().value("requested_name").toString(), "HD 1080i 59.94 Hz");
+        QCOMPARE(program.value("modules").toArray().first().toObject().value("source").toString(), "2000");
         // Two connections: the retrieval and save, then the read-back.
         QCOMPARE(sim.transcript().count("SETUP\r"), 3);
     }
@@ -436,11 +404,8 @@ private slots:
     // or saved without them on request; a dry run lists them.
     void unwritableSettings_data()
     {
-        QTest::addColumn<QStringList>("simArgs");
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QByteArray>("named"); // the line of each one not written
-        const auto row = [](const char *name, const QStringList &simArgs, const QByteArray &file,
-                            const QByteArray &named) { QTest::newRow(name) << simArgs << file << named; };
+        // Named: the line of each one not written.
+        const auto row = Table<QStringList, QByteArray, QByteArray>({"simArgs", "file", "named"});
         row("a free stream's settings", {}, "[PORTA]\nBaud=19200\n",
             "PORTA Baud: 19200 (not written: the stream is free (StreamType 0x0000) after the apply");
         row("a file name on a caption stream", {}, "[LAN1]\nFileName=x.txt\n",
@@ -454,7 +419,7 @@ private slots:
         QFETCH(QStringList, simArgs);
         QFETCH(QByteArray, file);
         QFETCH(QByteArray, named);
-        QVERIFY(writeFile(dir.filePath("unwritable.cfg"), "[CAPPGM1]\nLanguage608F1=fra\n" + file));
+        WriteTestFile(dir.filePath("unwritable.cfg"), "[CAPPGM1]\nLanguage608F1=fra\n" + file);
         SimProcess sim(simArgs);
         QVERIFY(sim.start());
         const QStringList apply{"apply", "unwritable.cfg", lan(sim)};
@@ -511,8 +476,8 @@ private slots:
     {
         SimProcess sim({"--rate", "40000"});
         QVERIFY(sim.start());
-        QVERIFY(writeFile(dir.filePath("f1.cfg"), "[CAPPGM1]\nLanguage608F1=fra\n"));
-        QVERIFY(writeFile(dir.filePath("f2.cfg"), "[CAPPGM1]\nLanguage608F2=spn\n"));
+        WriteTestFile(dir.filePath("f1.cfg"), "[CAPPGM1]\nLanguage608F1=fra\n");
+        WriteTestFile(dir.filePath("f2.cfg"), "[CAPPGM1]\nLanguage608F2=spn\n");
         QProcess first, second;
         for (QProcess *ctl : {&first, &second})
             ctl->setWorkingDirectory(dir.path());
@@ -530,24 +495,20 @@ private slots:
 
     void changedOnlyEndsAsAFullSave_data()
     {
-        QTest::addColumn<QByteArray>("edits");
-        QTest::addColumn<QStringList>("visited"); // the only sections the changed-only save enters
-        QTest::newRow("a language") << QByteArray("[CAPPGM2]\nLanguage608F2=deu\n") << QStringList{"CAPPGM2"};
-        QTest::newRow("a module removed") << QByteArray("[LAN2]\nStreamType=0x0000\n") << QStringList{"LAN2"};
-        QTest::newRow("a module added") << QByteArray(
-                                               "[LAN5]\nStreamType=0x0001\nProgram=1\nInsertLinesF1=0x00000800\n")
-                                        << QStringList{"LAN5"};
-        QTest::newRow("a bridge") << QByteArray("[INBRIDGE1]\nStreamType=0x0004\nBridgeType=1\n[OUTBRIDGE1]\n"
-                                                "StreamType=0x0004\nBridgeType=1\n")
-                                  << QStringList{"INBRIDGE1", "OUTBRIDGE1"};
-        QTest::newRow("network settings kept")
-            << QByteArray("[KYR]\nIpNum=10.1.1.1\n[PGM2]\nRequestedVideoMode=4\n") << QStringList{"PGM2"};
+        // Visited: the only sections the changed-only save enters.
+        const auto row = Table<QByteArray, QStringList>({"edits", "visited"});
+        row("a language", "[CAPPGM2]\nLanguage608F2=deu\n", {"CAPPGM2"});
+        row("a module removed", "[LAN2]\nStreamType=0x0000\n", {"LAN2"});
+        row("a module added", "[LAN5]\nStreamType=0x0001\nProgram=1\nInsertLinesF1=0x00000800\n", {"LAN5"});
+        row("a bridge", "[INBRIDGE1]\nStreamType=0x0004\nBridgeType=1\n[OUTBRIDGE1]\nStreamType=0x0004\nBridgeType=1\n",
+            {"INBRIDGE1", "OUTBRIDGE1"});
+        row("network settings kept", "[KYR]\nIpNum=10.1.1.1\n[PGM2]\nRequestedVideoMode=4\n", {"PGM2"});
     }
     void changedOnlyEndsAsAFullSave()
     {
         QFETCH(QByteArray, edits);
         QFETCH(QStringList, visited);
-        QVERIFY(writeFile(dir.filePath("edits.cfg"), edits));
+        WriteTestFile(dir.filePath("edits.cfg"), edits);
         SimProcess full, changed;
         QVERIFY(full.start() && changed.start());
         CtlRun run = runCtl({"apply", "edits.cfg", lan(full)}, dir.path());
@@ -668,18 +629,14 @@ private slots:
 
     void serialAndModem_data()
     {
-        QTest::addColumn<QStringList>("simArgs");
-        QTest::addColumn<QString>("target"); // PTY stands for the simulator's terminal
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QByteArray>("dialled"); // in the transcript
+        // PTY stands for the simulator's terminal; dialled: in the transcript.
+        const auto row =
+            Table<QStringList, QString, QStringList, QByteArray>({"simArgs", "target", "options", "dialled"});
         const QStringList modem{"--pty", "--modem", "--connect-delay", "0"};
-        QTest::newRow("serial line") << QStringList{"--pty"} << "serial:PTY" << QStringList{}
-                                     << QByteArray("\rlogin\r");
-        QTest::newRow("modem, the program's settings")
-            << modem << "modem:PTY:5551234" << QStringList{} << QByteArray("AT\rATE0\rATX3\rATDP5551234\r");
-        QTest::newRow("modem, the command line's")
-            << modem << "modem:PTY:5551234" << QStringList{"--init", "AT&F", "--dial", "ATDT"}
-            << QByteArray("AT\rAT&F\rATDT5551234\r");
+        row("serial line", {"--pty"}, "serial:PTY", {}, "\rlogin\r");
+        row("modem, the program's settings", modem, "modem:PTY:5551234", {}, "AT\rATE0\rATX3\rATDP5551234\r");
+        row("modem, the command line's", modem, "modem:PTY:5551234", {"--init", "AT&F", "--dial", "ATDT"},
+            "AT\rAT&F\rATDT5551234\r");
     }
     void serialAndModem()
     {
@@ -687,7 +644,7 @@ private slots:
         QFETCH(QString, target);
         QFETCH(QStringList, options);
         QFETCH(QByteArray, dialled);
-        QVERIFY(writeFile(home.filePath("KYR7Setup.conf"), "[Settings]\nMethod=MODEM\nINIT=ATE0|ATX3\nDIAL=ATDP\n"));
+        WriteTestFile(home.filePath("KYR7Setup.conf"), "[Settings]\nMethod=MODEM\nINIT=ATE0|ATX3\nDIAL=ATDP\n");
         SimProcess sim(simArgs);
         QVERIFY(sim.start());
         const CtlRun run =
