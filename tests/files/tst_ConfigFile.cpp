@@ -2,6 +2,7 @@
 // takes, what it refuses and why, and what the writer gives back.
 #include "ConfigFile.h"
 #include "SimProcess.h"
+#include "TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -152,9 +153,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bad.cfg"));
-        QFile bad(path);
-        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("[KYR]\nRev=C\nBogus=1\n[LAN3]\nDid=0X51\n") > 0);
-        bad.close();
+        WriteTestFile(path, "[KYR]\nRev=C\nBogus=1\n[LAN3]\nDid=0X51\n");
         SimProcess sim({QStringLiteral("--config"), path});
         QVERIFY(!sim.start());
         sim.process().waitForFinished(5000);

@@ -4,6 +4,7 @@
 // retrieval back: line ends, names, the test-stream presets, missing and
 // extra listings), and the display conversions and insert-line cautions.
 #include "KeyFilters.h"
+#include "TestFiles.h"
 #include "clsKYR.h"
 #include "mParseSetup.h"
 
@@ -265,10 +266,7 @@ private slots:
         load(loaded, "copy.ini");
         compareAll(loaded, [&](Section s, int slot, int row) { return kyr.text(s, slot, row); });
 
-        QFile edited(dir.filePath(QStringLiteral("edited.ini")));
-        QVERIFY(edited.open(QIODevice::WriteOnly));
-        edited.write("[LAN2]\nDid=0x7\nBaud=12abc\nModemInit=AT&F,S0=1\n");
-        edited.close();
+        WriteTestFile(dir.filePath("edited.ini"), "[LAN2]\nDid=0x7\nBaud=12abc\nModemInit=AT&F,S0=1\n");
         load(loaded, "edited.ini");
         QCOMPARE(loaded.sSTR(StreamSlot::LAN2, StrRow::Did), QStringLiteral("0x07"));
         QCOMPARE(loaded.sSTR(StreamSlot::LAN2, StrRow::Baud), QStringLiteral("12"));

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "WriteReport.h"
 #include "clsKYR.h"
 #include "clsReport.h"
@@ -84,12 +85,6 @@ QByteArray Written(const clsKYR &kyr)
     if (!WriteReport(kyr, dir.path(), kNow, &error) || !error.isEmpty() || !file.open(QIODevice::ReadOnly))
         qFatal("report not written: %s", qPrintable(error));
     return file.readAll();
-}
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -220,13 +215,13 @@ private slots:
         const QString old = dir.filePath(QStringLiteral("old.cfg"));
         QVERIFY(WriteReport(clsKYR(), dir.path(), kNow.addDays(-1)));
         QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(old).constData()) == 0);
-        const QByteArray before = ReadFile(old);
+        const QByteArray before = ReadTestFile(old);
 
         clsKYR kyr;
         Apply(kyr, QString::fromLatin1(kFull));
         QVERIFY(WriteReport(kyr, dir.path(), kNow));
-        QCOMPARE(ReadFile(old), before);
-        QCOMPARE(ReadFile(path), Written(kyr));
+        QCOMPARE(ReadTestFile(old), before);
+        QCOMPARE(ReadTestFile(path), Written(kyr));
 
         // A file size limit stands in for a full disk.
         std::signal(SIGXFSZ, SIG_IGN);

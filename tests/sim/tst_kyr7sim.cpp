@@ -4,6 +4,7 @@
 // drop their link before storing.
 #include "SimConfig.h"
 #include "SimProcess.h"
+#include "TestFiles.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -92,8 +93,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArrayList>("steps");
-        clsKYR demo;
-        QVERIFY(DefaultSimConfig(demo));
+        const clsKYR demo = SimDemo();
         QByteArrayList tcp =
             QByteArray("|\r\n!|login|login\r\n!|RESTART|RESTART\r\n!|REBOOT|REBOOT\r\n?\r\n!|Setup|Setup\r\n>|"
                        "PGM3|PGM3\r\n?\r\n>|SAVE|SAVE\r\n?\r\n>||\r\n!|\nSE\nTUP\n|SETUP\r\n>|KYR|KYR\r\n#||\r\n>|LAN1|"
@@ -158,8 +158,7 @@ private slots:
             QCOMPARE(rig.client.command("SAVE"), QByteArray("SAVE\r\n!"));
         }
         // On restart the state file outranks a start configuration; EXIT throws the change away.
-        QFile file(config);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[KYR]\nIpNum=9.9.9.9\n") > 0 && file.flush());
+        WriteTestFile(config, "[KYR]\nIpNum=9.9.9.9\n");
         SimTcpRig rig({QStringLiteral("--state"), state, QStringLiteral("--config"), config});
         QVERIFY(rig.start());
         const QByteArray changed("SETUP\r\n>KYR\r\n#IpNum=1.1.1.1\r\n#\r\n>\r\n!EXIT\r\n!SETUP\r\n>");
@@ -172,8 +171,7 @@ private slots:
 
     void defaultsKeepTheNetworkSettings()
     {
-        clsKYR expected;
-        QVERIFY(DefaultSimConfig(expected, {QStringLiteral("--factory-defaults")}));
+        clsKYR expected = SimDemo({QStringLiteral("--factory-defaults")});
         // The detected video formats are facts about the inputs, not settings.
         expected.setSPGM(0, PgmRow::VideoMode, QStringLiteral("8"));
         expected.setSPGM(1, PgmRow::VideoMode, QStringLiteral("3"));
@@ -188,9 +186,7 @@ private slots:
         }
         const QByteArray reset("\r\n>\r\n!DEFAULTS\r\n!");
         QCOMPARE(rig.client.command("\r\rDEFAULTS", reset), reset);
-        clsKYR stored;
-        QVERIFY(LoadSimConfig(rig.sim.statePath(), stored));
-        QVERIFY(stored == expected);
+        QVERIFY(rig.sim.stored() == expected);
         // The reset is also the working configuration: EXIT does not bring the modules back.
         const QByteArray want =
             "EXIT\r\n!SETUP\r\n>LAN1\r\n#*\r\n" + listing(expected, Section::Str, StreamSlot::LAN1) + '#';
@@ -199,8 +195,7 @@ private slots:
 
     void faults_data()
     {
-        clsKYR kyr;
-        QVERIFY(DefaultSimConfig(kyr));
+        const clsKYR kyr = SimDemo();
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArray>("sent"); // the last CR is added when sent
         QTest::addColumn<QByteArray>("received");
@@ -342,8 +337,7 @@ private slots:
     // meanwhile, and when the first one reads, every reply is there, in order.
     void clientThatDoesNotReadLosesNothing()
     {
-        clsKYR kyr;
-        QVERIFY(DefaultSimConfig(kyr));
+        const clsKYR kyr = SimDemo();
         SimTcpRig rig;
         QVERIFY(rig.start());
         rig.socket.write("SETUP\rKYR\r" + QByteArray("*\r").repeated(20000));

@@ -114,12 +114,9 @@ private slots:
         QCOMPARE(Body(saved), expected);
         const QStringList header = comments(saved);
         QCOMPARE(header.value(0), "KYR7 12345, software 36-47215-01 rev. G");
-        QVERIFY2(QRegularExpression(
-                     "^saved from unit\\.kyr7 on \\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d by KYR7Set " KYR7_VERSION
-                     "$")
-                     .match(header.value(1))
-                     .hasMatch(),
-                 qPrintable(header.value(1)));
+        QVERIFY2(header.value(1).startsWith("saved from unit.kyr7 on ") &&
+                     header.value(1).endsWith(" by KYR7Set " KYR7_VERSION),
+                 qPrintable(header.value(1))); // the date's form: tst_ConfigFile's header
         QCOMPARE(w.windowTitle(), "unit.kyr7" + kTitle);
         // Closed with nothing unsaved: no question.
         h.click("B_Cancel");
