@@ -67,7 +67,8 @@ struct World
                          dir.path(),
                          0,
                          [](const ConnectionSettings &) { return std::make_unique<MemoryLink>(); },
-                         dir.filePath("logs")};
+                         dir.filePath("logs"),
+                         {}};
 };
 
 using Maker = std::function<std::unique_ptr<QWidget>(World &)>;
