@@ -3,6 +3,7 @@
 // settings store, the encoder's listings (rendering a section, parsing a
 // retrieval back: line ends, names, the test-stream presets, missing and
 // extra listings), and the display conversions and insert-line cautions.
+#include "DataTable.h"
 #include "KeyFilters.h"
 #include "TestFiles.h"
 #include "clsKYR.h"
@@ -125,9 +126,7 @@ private slots:
     // Text written to a row of each kind, and the text shown afterwards.
     void readers_data()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("shown");
+        Table<int, QString, QString>({"kind", "input", "shown"});
         // Pairs of input and shown text.
         auto add = [](int kind, auto... texts) {
             const char *t[] = {texts...};
@@ -167,9 +166,7 @@ private slots:
     // without CR LF), and the get-parameter operation then shows it.
     void setParameter_data()
     {
-        QTest::addColumn<int>("listing"); // 0 KYR, 1-2 PGM, 3-4 CAPPGM, 5.. streams
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("echo");
+        Table<int, QString, QString>({"listing", "line", "echo"}); // listing: 0 KYR, 1-2 PGM, 3-4 CAPPGM, 5.. streams
         auto add = [](int listing, const char *line, const char *echo) {
             QTest::addRow("%d: %s", listing, line) << listing << QString(line) << QString(echo);
         };
@@ -278,7 +275,7 @@ private slots:
     // same however often it is parsed.
     void listingParsesBack_data()
     {
-        QTest::addColumn<int>("k");
+        Table<int>({"k"});
         for (int k = 0; k < clsKYR::SectionCount; ++k) {
             const auto [s, slot] = listingSection(k);
             QTest::newRow(qPrintable(clsKYR::SectionName(s, slot))) << k;
@@ -324,12 +321,7 @@ private slots:
     // hold afterwards in a fresh model.
     void lineRules_data()
     {
-        QTest::addColumn<QString>("listing");
-        QTest::addColumn<QString>("did");
-        QTest::addColumn<QString>("fileName");
-        auto add = [](const char *tag, const char *listing, const char *did, const char *fileName) {
-            QTest::newRow(tag) << QString(listing) << QString(did) << QString(fileName);
-        };
+        const auto add = Table<QString, QString, QString>({"listing", "did", "fileName"});
         add("encoder reply", "*\r\nDid=0x22\r\nFileName=f.bin\r\n#", "0x22", "f.bin");
         add("text after last CR LF ignored", "Did=0x22\r\nFileName=tail", "0x22", "");
         add("lone LF is no line end", "Did=0x22\nFileName=x#", "0x00", "");
@@ -381,10 +373,7 @@ private slots:
     // is of that kind.
     void validLine_data()
     {
-        QTest::addColumn<int>("requested");
-        QTest::addColumn<int>("detected");
-        QTest::addColumn<int>("line");
-        QTest::addColumn<QString>("caution");
+        Table<int, int, int, QString>({"requested", "detected", "line", "caution"});
         QTest::newRow("not inserting") << 0 << 8 << 15
                                        << "Warning, the KYR7 is currently set not to insert." + kUndetermined;
         for (int d : {0, 1, 4, 8, 15, -1})
