@@ -249,16 +249,13 @@ private slots:
     // number edited by hand) brings the window back onto a screen.
     void startThenCloseStoresThePositionUnlessMinimised_data()
     {
-        QTest::addColumn<bool>("minimised");
-        QTest::addColumn<QStringList>("stored");   // Top, Left before the start
-        QTest::addColumn<QPoint>("shown");         // where the window opens
-        QTest::addColumn<QStringList>("position"); // Top, Left after the close
+        // Top and Left before the start; where the window opens; Top and Left after the close.
+        const auto row = Table<bool, QStringList, QPoint, QStringList>({"minimised", "stored", "shown", "position"});
         const QPoint corner = QGuiApplication::primaryScreen()->availableGeometry().topLeft();
-        QTest::newRow("normal") << false << QStringList{"100", "200"} << QPoint(200, 100) << QStringList{"50", "300"};
-        QTest::newRow("minimised") << true << QStringList{"100", "200"} << QPoint(200, 100)
-                                   << QStringList{"100", "200"};
-        QTest::newRow("huge") << false << QStringList{"1e300", "-1e300"} << corner << QStringList{"50", "300"};
-        QTest::newRow("removed monitor") << false << QStringList{"40", "5000"} << corner << QStringList{"50", "300"};
+        row("normal", false, {"100", "200"}, QPoint(200, 100), {"50", "300"});
+        row("minimised", true, {"100", "200"}, QPoint(200, 100), {"100", "200"});
+        row("huge", false, {"1e300", "-1e300"}, corner, {"50", "300"});
+        row("removed monitor", false, {"40", "5000"}, corner, {"50", "300"});
     }
     void startThenCloseStoresThePositionUnlessMinimised()
     {
@@ -304,33 +301,25 @@ private slots:
     // encoder): choosing it would open that module as a new one and reset it.
     void moduleSlots_data()
     {
-        QTest::addColumn<QStringList>("streams");
-        QTest::addColumn<QStringList>("shown"); // program 1, program 2
-        QTest::newRow("all free") << QStringList{} << QStringList{"N[TCCaB]", "N[TCCaB]"};
-        QTest::newRow("three transparent") << QStringList{"LAN1:1:1", "LAN2:1:1", "LAN3:1:2"}
-                                           << QStringList{"T@2000 T@2000 N[CCaB]", "T@5003 N[CCaB]"};
-        QTest::newRow("caption streams and eight modules")
-            << QStringList{"PORTA:16:1:E:0", "PORTB:16:1:E:1", "PORTC:16:1:E:2", "LAN1:16:1:D:0",
-                           "LAN2:1:1",       "LAN3:2:1",       "LAN4:1:1",       "LAN5:2:1",
-                           "LAN6:1:1",       "LAN7:2:1",       "LAN8:1:1"}
-            << QStringList{"Ca@PORTA T@2000 C@5003 T@2000 C@2000 T@2000 C@2000 T@2000", "N[CaB]"};
-        QTest::newRow("constant data module in program 1")
-            << QStringList{"FILE1:2:1"} << QStringList{"C@Stereo N[TCaB]", "N[TCCaB]"};
-        QTest::newRow("program 2's file stream in use")
-            << QStringList{"FILE2:2:1"} << QStringList{"C@Stereo N[TCaB]", "N[TCaB]"};
-        QTest::newRow("caption module in program 2")
-            << QStringList{"LAN1:16:2"} << QStringList{"N[TCCaB]", "Ca@2000 N[TCB]"};
-        QTest::newRow("a bridge, limit not reached")
-            << QStringList{"INBRIDGE1:4:2", "OUTBRIDGE1:4:1"} << QStringList{"B@Bridge N[TCCa]", "B@Bridge N[TCCa]"};
+        const auto row = Table<QStringList, QStringList>({"streams", "shown"}); // shown: program 1, program 2
+        row("all free", {}, {"N[TCCaB]", "N[TCCaB]"});
+        row("three transparent", {"LAN1:1:1", "LAN2:1:1", "LAN3:1:2"}, {"T@2000 T@2000 N[CCaB]", "T@5003 N[CCaB]"});
+        row("caption streams and eight modules",
+            {"PORTA:16:1:E:0", "PORTB:16:1:E:1", "PORTC:16:1:E:2", "LAN1:16:1:D:0", "LAN2:1:1", "LAN3:2:1", "LAN4:1:1",
+             "LAN5:2:1", "LAN6:1:1", "LAN7:2:1", "LAN8:1:1"},
+            {"Ca@PORTA T@2000 C@5003 T@2000 C@2000 T@2000 C@2000 T@2000", "N[CaB]"});
+        row("constant data module in program 1", {"FILE1:2:1"}, {"C@Stereo N[TCaB]", "N[TCCaB]"});
+        row("program 2's file stream in use", {"FILE2:2:1"}, {"C@Stereo N[TCaB]", "N[TCaB]"});
+        row("caption module in program 2", {"LAN1:16:2"}, {"N[TCCaB]", "Ca@2000 N[TCB]"});
+        row("a bridge, limit not reached", {"INBRIDGE1:4:2", "OUTBRIDGE1:4:1"},
+            {"B@Bridge N[TCCa]", "B@Bridge N[TCCa]"});
         // The slots stop after eight; the marks do not.
-        QTest::newRow("eight slots, then another program's module")
-            << QStringList{"PORTA:1:1", "PORTB:1:1", "PORTC:1:1", "MODEM:1:1", "LAN1:1:1",
-                           "LAN2:1:1",  "LAN3:1:1",  "LAN4:1:1",  "LAN5:1:2",  "FILE1:2:1"}
-            << QStringList{"T@PORTA T@PORTB T@PORTC T@MODEM T@2000 T@2000 T@5003 T@2000", "T@2000 N[CCaB]"};
-        QTest::newRow("a type the program does not know: in use, no slot")
-            << QStringList{"LAN3:8:1", "BTEST2:32:2"} << QStringList{"N[TCCaB]", "N[TCCaB]"};
-        QTest::newRow("a bridge stream of an unknown type: no bridge offered")
-            << QStringList{"OUTBRIDGE1:8:2"} << QStringList{"N[TCCa]", "N[TCCa]"};
+        row("eight slots, then another program's module",
+            {"PORTA:1:1", "PORTB:1:1", "PORTC:1:1", "MODEM:1:1", "LAN1:1:1", "LAN2:1:1", "LAN3:1:1", "LAN4:1:1",
+             "LAN5:1:2", "FILE1:2:1"},
+            {"T@PORTA T@PORTB T@PORTC T@MODEM T@2000 T@2000 T@5003 T@2000", "T@2000 N[CCaB]"});
+        row("a type the program does not know: in use, no slot", {"LAN3:8:1", "BTEST2:32:2"}, {"N[TCCaB]", "N[TCCaB]"});
+        row("a bridge stream of an unknown type: no bridge offered", {"OUTBRIDGE1:8:2"}, {"N[TCCa]", "N[TCCa]"});
     }
     void moduleSlots()
     {
@@ -392,12 +381,11 @@ private slots:
     // on the free slot left no stream chosen.
     void videoChangeAsksOnlyWithABridge_data()
     {
-        QTest::addColumn<bool>("bridge");
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<int>("stored"); // RequestedVideoMode after choosing 12 instead of 3
-        QTest::newRow("no bridge") << false << false << 12;
-        QTest::newRow("bridge, Yes") << true << true << 12;
-        QTest::newRow("bridge, No") << true << false << 3;
+        // stored: RequestedVideoMode after choosing 12 instead of 3
+        const auto row = Table<bool, bool, int>({"bridge", "yes", "stored"});
+        row("no bridge", false, false, 12);
+        row("bridge, Yes", true, true, 12);
+        row("bridge, No", true, false, 3);
     }
     void videoChangeAsksOnlyWithABridge()
     {
@@ -683,9 +671,9 @@ private slots:
     // "EXIT", and an encoder that then closes the connection ends the program.
     void unwritableReportAndRefusals_data()
     {
-        QTest::addColumn<bool>("save");
-        QTest::newRow("No") << false;
-        QTest::newRow("Yes") << true;
+        const auto row = Table<bool>({"save"});
+        row("No", false);
+        row("Yes", true);
     }
     void unwritableReportAndRefusals()
     {
