@@ -190,32 +190,27 @@ private slots:
 
     void diffOfFiles_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QByteArray>("b"); // written as b.cfg
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QByteArray>("out");
-        QTest::addColumn<QByteArray>("err");
-        const auto row = [](const char *name, const QStringList &args, const QByteArray &b, int code,
-                            const QByteArray &out,
-                            const QByteArray &err = {}) { QTest::newRow(name) << args << b << code << out << err; };
+        // b: written as b.cfg
+        const auto row =
+            Table<QStringList, QByteArray, int, QByteArray, QByteArray>({"args", "b", "code", "out", "err"});
         const QStringList demoAndB{"demo.cfg", "b.cfg"};
-        row("equal", demoAndB, demoFile, 0, {});
+        row("equal", demoAndB, demoFile, 0, {}, {});
         row("text values quoted", demoAndB, "[CAPPGM1]\nLanguage608F2=s\"p\\n\n", 1,
-            "CAPPGM1 Language608F2: \"eng\" -> \"s\\\"p\\\\n\"\n");
+            "CAPPGM1 Language608F2: \"eng\" -> \"s\\\"p\\\\n\"\n", {});
         row("a partial file compares what it gives", demoAndB, "[LAN1]\nDid=0x61\nSDid=0x05\n", 1,
-            "LAN1 SDid: 0x01 -> 0x05\n");
+            "LAN1 SDid: 0x01 -> 0x05\n", {});
         row("settings only: no identity, no unused stream", {"--settings-only", "demo.cfg", "b.cfg"},
-            "[KYR]\nSerialNumber=9\n[LAN3]\nDid=0x77\n[LAN1]\nEcho=1\n", 1, "LAN1 Echo: 0 -> 1\n");
+            "[KYR]\nSerialNumber=9\n[LAN3]\nDid=0x77\n[LAN1]\nEcho=1\n", 1, "LAN1 Echo: 0 -> 1\n", {});
         // Files without Rev are taken as written for a unit that saves the
         // bridge streams; one that gives an old revision does not save them.
         row("settings only: partial files apart in a bridge stream", {"--settings-only", "bridgeA.cfg", "b.cfg"},
-            "[OUTBRIDGE1]\nStreamType=0x0004\nBridgeType=2\n", 1, "OUTBRIDGE1 BridgeType: 1 -> 2\n");
+            "[OUTBRIDGE1]\nStreamType=0x0004\nBridgeType=2\n", 1, "OUTBRIDGE1 BridgeType: 1 -> 2\n", {});
         row("settings only: partial files alike in their bridge stream", {"--settings-only", "bridgeA.cfg", "b.cfg"},
-            "[OUTBRIDGE1]\nStreamType=0x0004\nBridgeType=1\n", 0, {});
+            "[OUTBRIDGE1]\nStreamType=0x0004\nBridgeType=1\n", 0, {}, {});
         row("settings only: a revision that does not save the bridge", {"--settings-only", "bridgeA.cfg", "b.cfg"},
-            "[KYR]\nRev=B\n[OUTBRIDGE1]\nStreamType=0x0004\nBridgeType=2\n", 1, "OUTBRIDGE1 BridgeType: 1 -> 2\n");
+            "[KYR]\nRev=B\n[OUTBRIDGE1]\nStreamType=0x0004\nBridgeType=2\n", 1, "OUTBRIDGE1 BridgeType: 1 -> 2\n", {});
         row("several files: each line names its file", {"demo.cfg", "demo.cfg", "b.cfg"}, "[LAN1]\nEcho=1\n", 1,
-            "b.cfg: LAN1 Echo: 0 -> 1\n");
+            "b.cfg: LAN1 Echo: 0 -> 1\n", {});
         row("a malformed file is named with its line", demoAndB, "[LAN1]\nEcho 1\n", 2, {},
             "kyr7ctl: b.cfg:2: no \"=\" in \"Echo 1\"\n");
     }
