@@ -2,6 +2,7 @@
 // Hayes modem on a pseudo-terminal, values through SAVE and restart, the
 // reset, fault options, clients that wait or read nothing, and sessions that
 // drop their link before storing.
+#include "DataTable.h"
 #include "SimConfig.h"
 #include "SimProcess.h"
 #include "TestFiles.h"
@@ -91,8 +92,7 @@ private slots:
     // Line sent, reply expected, line sent, ...
     void dialogue_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QByteArrayList>("steps");
+        const auto row = Table<QStringList, QByteArrayList>({"args", "steps"});
         const clsKYR demo = SimDemo();
         QByteArrayList tcp =
             QByteArray("|\r\n!|login|login\r\n!|RESTART|RESTART\r\n!|REBOOT|REBOOT\r\n?\r\n!|Setup|Setup\r\n>|"
@@ -104,18 +104,16 @@ private slots:
         // The refused lines changed nothing.
         tcp << "*"
             << "*\r\n" + listing(demo, Section::Str, StreamSlot::LAN1) + '#';
-        QTest::newRow("TCP") << QStringList{} << tcp;
+        row("TCP", {}, tcp);
         // Logged out until "login", which the program sends after a CR in one write.
-        QTest::newRow("serial") << QStringList{"--pty"}
-                                << QByteArray("SETUP|SETUP\r\nlogin:|logi|logi\r\nlogin:|\rlogin|\r\nlogin:login\r\n!|"
-                                              "SETUP|SETUP\r\n>")
-                                       .split('|');
+        row("serial", {"--pty"},
+            QByteArray("SETUP|SETUP\r\nlogin:|logi|logi\r\nlogin:|\rlogin|\r\nlogin:login\r\n!|SETUP|SETUP\r\n>")
+                .split('|'));
         // The modem answers AT commands; a dial connects to the encoder, logged out; the session's end hangs up.
-        QTest::newRow("modem") << QStringList{"--pty", "--modem", "--connect-delay", "0", "--close-after", "6"}
-                               << QByteArray("AT|AT\r\nOK\r\n|login|login\r\nERROR\r\n|"
-                                             "AT DT9,5551234|AT DT9,5551234\r\nCONNECT 57600\r\n|SETUP|SETUP\r\nlogin:|"
-                                             "login|login\r\n!|SETUP|SETUP\r\n>\r\nNO CARRIER\r\n|at&f|at&f\r\nOK\r\n")
-                                      .split('|');
+        row("modem", {"--pty", "--modem", "--connect-delay", "0", "--close-after", "6"},
+            QByteArray("AT|AT\r\nOK\r\n|login|login\r\nERROR\r\n|AT DT9,5551234|AT DT9,5551234\r\nCONNECT 57600\r\n|"
+                       "SETUP|SETUP\r\nlogin:|login|login\r\n!|SETUP|SETUP\r\n>\r\nNO CARRIER\r\n|at&f|at&f\r\nOK\r\n")
+                .split('|'));
     }
 
     void dialogue()
@@ -196,26 +194,20 @@ private slots:
     void faults_data()
     {
         const clsKYR kyr = SimDemo();
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QByteArray>("sent"); // the last CR is added when sent
-        QTest::addColumn<QByteArray>("received");
-        QTest::addColumn<int>("minMs");
-        QTest::addColumn<int>("minArrivals");
-        const auto row = [](const char *name, const QStringList &args, const QByteArray &sent,
-                            const QByteArray &received, int minMs = 0, int minArrivals = 1) {
-            QTest::newRow(name) << args << sent << received << minMs << minArrivals;
-        };
+        // Sent: the last CR is added when sent.
+        const auto row =
+            Table<QStringList, QByteArray, QByteArray, int, int>({"args", "sent", "received", "minMs", "minArrivals"});
         const QByteArray kyrVisit = "SETUP\r\n>KYR\r\n#*\r\n" + listing(kyr, Section::Kyr, 0) + '#';
         const QByteArray pgm1Visit = "SETUP\r\n>PGM1\r\n#*\r\n" + listing(kyr, Section::Pgm, 0) + '#';
         // Pieces of 7 bytes 5 ms apart take at least half their ideal time.
         row("chunk", {"--chunk", "7", "--chunk-gap", "5"}, "SETUP\rKYR\r*", kyrVisit, int(kyrVisit.size()) * 5 / 14, 2);
         // The second reply is lost, but its line was obeyed: the empty line leaves KYR.
-        row("drop", {"--drop", "2"}, "SETUP\rKYR\r", "SETUP\r\n>\r\n>");
-        row("delay", {"--delay", "300"}, "SETUP\rKYR\r\r", "SETUP\r\n>KYR\r\n#\r\n>\r\n!", 250);
+        row("drop", {"--drop", "2"}, "SETUP\rKYR\r", "SETUP\r\n>\r\n>", 0, 1);
+        row("delay", {"--delay", "300"}, "SETUP\rKYR\r\r", "SETUP\r\n>KYR\r\n#\r\n>\r\n!", 250, 1);
         row("flood", {"--flood", "100000"}, "SETUP\rCAPPGM1\r*",
-            "SETUP\r\n>CAPPGM1\r\n#*\r\n" + QByteArray(62, 'x').append("\r\n").repeated(1563).left(100000));
+            "SETUP\r\n>CAPPGM1\r\n#*\r\n" + QByteArray(62, 'x').append("\r\n").repeated(1563).left(100000), 0, 1);
         // A transcript stops at its limit. (Sessions that end: the conversation and kyr7ctl tests.)
-        row("transcript-limit", {"--transcript-limit", "9"}, "SETUP\rKYR\r\r", "SETUP\r\n>KYR\r\n#\r\n>\r\n!");
+        row("transcript-limit", {"--transcript-limit", "9"}, "SETUP\rKYR\r\r", "SETUP\r\n>KYR\r\n#\r\n>\r\n!", 0, 1);
         // At 4000 bytes/s the listing takes at least half its ideal time, in several pieces.
         row("rate", {"--rate", "4000"}, "SETUP\rPGM1\r*", pgm1Visit, int(pgm1Visit.size() / 8), 5);
     }
@@ -244,10 +236,9 @@ private slots:
     // wait; once others leave, a waiting client is served as usual.
     void waitingClientsAreServedInTurn_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("descriptors"); // 0: as the system allows
-        QTest::newRow("session bound") << QStringList{"--max-sessions", "2"} << 0;
-        QTest::newRow("no descriptors left") << QStringList{} << 16;
+        const auto row = Table<QStringList, int>({"args", "descriptors"}); // descriptors 0: as the system allows
+        row("session bound", {"--max-sessions", "2"}, 0);
+        row("no descriptors left", {}, 16);
     }
 
     void waitingClientsAreServedInTurn()
@@ -279,11 +270,7 @@ private slots:
     // later change, or what was there before, shows.
     void aDroppedSessionLeavesNoUnsavedChange_data()
     {
-        QTest::addColumn<QByteArrayList>("steps"); // "a:0x22" sets Did, "a:SAVE", "a:close"
-        QTest::addColumn<QByteArray>("held");
-        const auto row = [](const char *name, const char *steps, const char *held) {
-            QTest::newRow(name) << QByteArray(steps).split(' ') << QByteArray(held);
-        };
+        const auto row = Table<QByteArray, QByteArray>({"steps", "held"}); // "a:0x22" sets Did, "a:SAVE", "a:close"
         row("one session drops", "a:0x22 a:close", "0x61");
         row("a later change stays", "a:0x22 b:0x33 a:close", "0x33");
         row("the earlier change shows again", "a:0x22 b:0x33 b:close", "0x22");
@@ -294,7 +281,7 @@ private slots:
     }
     void aDroppedSessionLeavesNoUnsavedChange()
     {
-        QFETCH(QByteArrayList, steps);
+        QFETCH(QByteArray, steps);
         SimProcess sim;
         QVERIFY(sim.start());
         // Each session also marks a section of its own, so that the test
@@ -315,7 +302,7 @@ private slots:
         }
         const QByteArray unmarked = "0x51"; // the demo's Did of LAN7 and LAN8
         bool saved = false;
-        for (const QByteArray &step : steps) {
+        for (const QByteArray &step : steps.split(' ')) {
             Session &session = *sessions[step.at(0)];
             const QByteArray what = step.mid(2);
             if (what == "close") {
