@@ -145,14 +145,13 @@ private slots:
     // connection dialog to go on from.
     void badFilesRefusedNothingShown_data()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("unknown name") << QByteArray("[KYR]\nRev=G\n[PGM1]\nRequestedVideoMode=8\nBogus=1\n")
-                                      << "bad.kyr7:5: unknown parameter \"Bogus\" in [PGM1]";
-        QTest::newRow("value changed on the way")
-            << QByteArray("[LAN1]\nStreamType=0x0010\nDid=-5\n") << "bad.kyr7:3: Did: \"-5\" is not a hexadecimal byte";
-        QTest::newRow("unknown section") << QByteArray("[LAN9]\nDid=0x51\n") << "bad.kyr7:1: unknown section [LAN9]";
-        QTest::newRow("no such file") << QByteArray() << "bad.kyr7: cannot read: ";
+        const auto row = Table<QByteArray, QString>({"content", "reason"});
+        row("unknown name", "[KYR]\nRev=G\n[PGM1]\nRequestedVideoMode=8\nBogus=1\n",
+            "bad.kyr7:5: unknown parameter \"Bogus\" in [PGM1]");
+        row("value changed on the way", "[LAN1]\nStreamType=0x0010\nDid=-5\n",
+            "bad.kyr7:3: Did: \"-5\" is not a hexadecimal byte");
+        row("unknown section", "[LAN9]\nDid=0x51\n", "bad.kyr7:1: unknown section [LAN9]");
+        row("no such file", {}, "bad.kyr7: cannot read: ");
     }
     void badFilesRefusedNothingShown()
     {
@@ -196,12 +195,10 @@ private slots:
     // leaves the file as it was, Save saves and closes.
     void closingWithUnsavedEdits_data()
     {
-        QTest::addColumn<QString>("choice");
-        QTest::addColumn<bool>("ended");
-        QTest::addColumn<bool>("saved");
-        QTest::newRow("Cancel") << "Cancel" << false << false;
-        QTest::newRow("Close Without Saving") << "Close Without Saving" << true << false;
-        QTest::newRow("Save") << "Save" << true << true;
+        const auto row = Table<QString, bool, bool>({"choice", "ended", "saved"});
+        row("Cancel", "Cancel", false, false);
+        row("Close Without Saving", "Close Without Saving", true, false);
+        row("Save", "Save", true, true);
     }
     void closingWithUnsavedEdits()
     {
@@ -258,12 +255,10 @@ private slots:
     // found it asks nothing and saves as it always has.
     void checksBeforeSaveAndExit_data()
     {
-        QTest::addColumn<bool>("broken");
-        QTest::addColumn<QString>("choice");
-        QTest::addColumn<bool>("saving");
-        QTest::newRow("nothing found: saved, no box") << false << "" << true;
-        QTest::newRow("found, Go Back: nothing sent") << true << "Go Back" << false;
-        QTest::newRow("found, Save Anyway: saved") << true << "Save Anyway" << true;
+        const auto row = Table<bool, QString, bool>({"broken", "choice", "saving"});
+        row("nothing found: saved, no box", false, "", true);
+        row("found, Go Back: nothing sent", true, "Go Back", false);
+        row("found, Save Anyway: saved", true, "Save Anyway", true);
     }
     void checksBeforeSaveAndExit()
     {

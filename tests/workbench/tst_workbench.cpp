@@ -315,31 +315,25 @@ private slots:
     // to say, long lists cut short with the count of the rest.
     void sendSummary_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("findings");
-        QTest::addColumn<QStringList>("lines"); // the message's lines, in order, blank ones left out
+        // Lines: the message's lines, in order, blank ones left out.
+        const auto row = Table<QByteArray, QStringList, QStringList>({"file", "findings", "lines"});
         const QString ask = "Nothing has been written to the KYR7 yet. Send now, review the changes against what the "
                             "KYR7 holds, or go back?";
         const QString start = "Sending a.kyr7 to the KYR7 over LAN 10.0.0.7 changes ";
-        QTest::newRow("one change, nothing else to say")
-            << QByteArray("[CAPPGM1]\nLanguage608F1=fra\n") << QStringList()
-            << QStringList{start + "1 setting. The window shows what the KYR7 will hold.",
-                           "The checks found nothing wrong.", ask};
-        QTest::newRow("nothing changes") << QByteArray("[CAPPGM1]\nLanguage608F1=eng\n") << QStringList()
-                                         << QStringList{start + "no setting. The window shows what the KYR7 will hold.",
-                                                        "The checks found nothing wrong.", ask};
+        row("one change, nothing else to say", "[CAPPGM1]\nLanguage608F1=fra\n", {},
+            {start + "1 setting. The window shows what the KYR7 will hold.", "The checks found nothing wrong.", ask});
+        row("nothing changes", "[CAPPGM1]\nLanguage608F1=eng\n", {},
+            {start + "no setting. The window shows what the KYR7 will hold.", "The checks found nothing wrong.", ask});
         QByteArray identity = "[KYR]\n";
         for (const char *row : {"ID", "SerialNumber", "Software", "Rev", "VersionRequired", "PartRequired",
                                 "VersionSuggested", "PartSuggested", "ProgramCount", "IpNum"})
             identity += QByteArray(row) + "=" + (QByteArray(row) == "IpNum" ? "10.9.9.9" : "9") + "\n";
-        QTest::newRow("more kept than named")
-            << identity + "[PGM2]\nVideoMode=12\n"
-            << QStringList()
-            << QStringList{start + "no setting. The window shows what the KYR7 will hold.",
-                           "The KYR7 keeps its own ID, SerialNumber, Software, Rev, VersionRequired, PartRequired, "
-                           "VersionSuggested, PartSuggested and 3 more: a file does not change a unit's identity, "
-                           "detected video or network settings.",
-                           "The checks found nothing wrong.", ask};
+        row("more kept than named", identity + "[PGM2]\nVideoMode=12\n", {},
+            {start + "no setting. The window shows what the KYR7 will hold.",
+             "The KYR7 keeps its own ID, SerialNumber, Software, Rev, VersionRequired, PartRequired, "
+             "VersionSuggested, PartSuggested and 3 more: a file does not change a unit's identity, "
+             "detected video or network settings.",
+             "The checks found nothing wrong.", ask});
         QByteArray freeRows = "[PORTA]\n";
         for (const char *row : {"Baud=19200", "WordSize=7", "Parity=E", "StopBits=2", "TxFlowCtrl=1", "RxFlowCtrl=1",
                                 "Did=0x52", "SDid=0x02", "Echo=1", "DataType=2"})
@@ -353,7 +347,7 @@ private slots:
                   << "The checks found 2 problems:"
                   << "- one"
                   << "- two" << ask;
-        QTest::newRow("more left out than listed, and findings") << freeRows << QStringList{"one", "two"} << unwritten;
+        row("more left out than listed, and findings", freeRows, {"one", "two"}, unwritten);
     }
     void sendSummary()
     {
@@ -376,35 +370,27 @@ private slots:
     // difference while they fit, else the rest counted with where they are.
     void verifyReport_data()
     {
-        QTest::addColumn<int>("result");
-        QTest::addColumn<int>("differences");
-        QTest::addColumn<QString>("log");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QStringList>("lines"); // first, then last when more than one
+        // Lines: the first, then the last when more than one.
+        const auto row = Table<int, int, QString, int, QStringList>({"result", "differences", "log", "count", "lines"});
         const int verified = int(Verification::Result::Verified), mismatch = int(Verification::Result::Mismatch);
-        QTest::newRow("one setting") << verified << 0 << "" << 1
-                                     << QStringList{"Verified: the one setting sent was found as saved"};
-        QTest::newRow("every setting") << verified << 0 << "/l.log" << 1
-                                       << QStringList{
-                                              "Verified: every setting was found as saved (2389 settings compared)"};
-        QTest::newRow("a few differences") << mismatch << 3 << "/l.log" << 4
-                                           << QStringList{"Verify found 3 of the 2389 settings sent not held as saved:",
-                                                          "CAPPGM1 Language608F1: sent \"x2\", holds \"eng\""};
-        QTest::newRow("as many as fit") << mismatch << 14 << "" << 15
-                                        << QStringList{"Verify found 14 of the 2389 settings sent not held as saved:",
-                                                       "CAPPGM1 Language608F1: sent \"x13\", holds \"eng\""};
-        QTest::newRow("more than fit") << mismatch << 20 << "/l.log" << 15
-                                       << QStringList{"Verify found 20 of the 2389 settings sent not held as saved:",
-                                                      "... and 7 more; the full list is in the conversation log " +
-                                                          QDir::toNativeSeparators("/l.log")};
-        QTest::newRow("more than fit, no log")
-            << mismatch << 20 << "" << 15
-            << QStringList{"Verify found 20 of the 2389 settings sent not held as saved:",
-                           "... and 7 more, not listed: there is no conversation log"};
-        QTest::newRow("could not read back")
-            << int(Verification::Result::Failed) << 0 << "/l.log" << 2
-            << QStringList{"Verify failed: the unit could not be read back (1 attempt): LAN Error: Connection refused",
-                           "Conversation log: " + QDir::toNativeSeparators("/l.log")};
+        row("one setting", verified, 0, "", 1, {"Verified: the one setting sent was found as saved"});
+        row("every setting", verified, 0, "/l.log", 1,
+            {"Verified: every setting was found as saved (2389 settings compared)"});
+        row("a few differences", mismatch, 3, "/l.log", 4,
+            {"Verify found 3 of the 2389 settings sent not held as saved:",
+             "CAPPGM1 Language608F1: sent \"x2\", holds \"eng\""});
+        row("as many as fit", mismatch, 14, "", 15,
+            {"Verify found 14 of the 2389 settings sent not held as saved:",
+             "CAPPGM1 Language608F1: sent \"x13\", holds \"eng\""});
+        row("more than fit", mismatch, 20, "/l.log", 15,
+            {"Verify found 20 of the 2389 settings sent not held as saved:",
+             "... and 7 more; the full list is in the conversation log " + QDir::toNativeSeparators("/l.log")});
+        row("more than fit, no log", mismatch, 20, "", 15,
+            {"Verify found 20 of the 2389 settings sent not held as saved:",
+             "... and 7 more, not listed: there is no conversation log"});
+        row("could not read back", int(Verification::Result::Failed), 0, "/l.log", 2,
+            {"Verify failed: the unit could not be read back (1 attempt): LAN Error: Connection refused",
+             "Conversation log: " + QDir::toNativeSeparators("/l.log")});
     }
     void verifyReport()
     {
