@@ -1,6 +1,7 @@
 // The configuration file that kyr7sim and kyr7ctl share: what the reader
 // takes, what it refuses and why, and what the writer gives back.
 #include "ConfigFile.h"
+#include "DataTable.h"
 #include "SimProcess.h"
 #include "TestFiles.h"
 
@@ -14,13 +15,9 @@ class tst_ConfigFile : public QObject
 private slots:
     void read_data()
     {
-        QTest::addColumn<QByteArray>("text");
-        // "LINE: part of the reason", in order.
-        QTest::addColumn<QStringList>("problems");
-        // "SECTION ROW=text form" read back from a fresh model the file was applied to.
-        QTest::addColumn<QStringList>("values");
-        const auto row = [](const char *name, const QByteArray &text, const QStringList &problems,
-                            const QStringList &values) { QTest::newRow(name) << text << problems << values; };
+        // Problems: "LINE: part of the reason", in order; values: "SECTION ROW=text
+        // form" read back from a fresh model the file was applied to.
+        const auto row = Table<QByteArray, QStringList, QStringList>({"text", "problems", "values"});
 
         row("LF and CR LF line ends, any letter case", "[KYR]\nRev=H\r\n[lan3]\r\ndid=0x5a\r\n\r\n", {},
             {"KYR Rev=H", "LAN3 Did=0x5A"});

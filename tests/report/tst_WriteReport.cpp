@@ -1,3 +1,4 @@
+#include "DataTable.h"
 #include "TestFiles.h"
 #include "WriteReport.h"
 #include "clsKYR.h"
@@ -120,11 +121,8 @@ private slots:
 
     void streamLinesFollowDirectionDataTypeAndMode_data()
     {
-        QTest::addColumn<QString>("settings"); // section, then listing lines
-        QTest::addColumn<QString>("block");    // the report lines after the section name
-        const auto row = [](const char *name, const char *settings, const char *block) {
-            QTest::newRow(name) << QString::fromLatin1(settings) << QString::fromLatin1(block);
-        };
+        // Settings: the section, then listing lines; block: the report lines after the section name.
+        const auto row = Table<QString, QString>({"settings", "block"});
         row("transparent decode has no input lines", "LAN5 StreamType=0x0001 Direction=D DataType=0",
             "T|C|        Data Type:  Custom|        Direction:  Decode|P");
         row("Caption CDP goes in packets", "LAN5 StreamType=0x0001 Direction=E DataType=4",
@@ -169,16 +167,13 @@ private slots:
     // The locale's short formats where Latin-1 holds them, numbers where it does not; never "?".
     void savedStampFitsTheFile_data()
     {
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QString>("stamp");
-        QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << "9:05 AM 3/7/24";
-        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "09:05 07.03.24";
-        QTest::newRow("Korean: the time's morning word")
-            << QLocale(QLocale::Korean, QLocale::SouthKorea) << "09:05 24. 3. 7.";
-        QTest::newRow("Arabic, Egypt: Arabic digits") << QLocale(QLocale::Arabic, QLocale::Egypt) << "09:05 2024-03-07";
-        QTest::newRow("Arabic, Morocco: direction marks")
-            << QLocale(QLocale::Arabic, QLocale::Morocco) << "09:05 7/3/2024";
-        QTest::newRow("Persian") << QLocale(QLocale::Persian, QLocale::Iran) << "09:05 2024-03-07";
+        const auto row = Table<QLocale, QString>({"locale", "stamp"});
+        row("English", QLocale(QLocale::English, QLocale::UnitedStates), "9:05 AM 3/7/24");
+        row("German", QLocale(QLocale::German, QLocale::Germany), "09:05 07.03.24");
+        row("Korean: the time's morning word", QLocale(QLocale::Korean, QLocale::SouthKorea), "09:05 24. 3. 7.");
+        row("Arabic, Egypt: Arabic digits", QLocale(QLocale::Arabic, QLocale::Egypt), "09:05 2024-03-07");
+        row("Arabic, Morocco: direction marks", QLocale(QLocale::Arabic, QLocale::Morocco), "09:05 7/3/2024");
+        row("Persian", QLocale(QLocale::Persian, QLocale::Iran), "09:05 2024-03-07");
     }
 
     void savedStampFitsTheFile()
