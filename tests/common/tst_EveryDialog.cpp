@@ -47,6 +47,7 @@ struct World
         kyr.setSSTR(StreamSlot::INBRIDGE1, StrRow::StreamType, "4");
         shared.CurrentStream = -1; // an editor opens on a new module
         dialogs.otherwise = "B_OK";
+        services.linkFactory = [](const ConnectionSettings &) { return std::make_unique<MemoryLink>(); };
     }
 
     QTemporaryDir dir;
@@ -59,16 +60,7 @@ struct World
     FixedClock clock;
     ManualStepTimer timer;
     EditorContext context{kyr, shared, messages, dialogs};
-    AppServices services{&store,
-                         &messages,
-                         &dialogs,
-                         &clock,
-                         &timer,
-                         dir.path(),
-                         0,
-                         [](const ConnectionSettings &) { return std::make_unique<MemoryLink>(); },
-                         dir.filePath("logs"),
-                         {}};
+    AppServices services{&store, &messages, &dialogs, &clock, &timer, dir.path(), 0, {}, dir.filePath("logs"), {}};
 };
 
 using Maker = std::function<std::unique_ptr<QWidget>(World &)>;
@@ -111,8 +103,7 @@ std::unique_ptr<frmKYR7Set> fileWindow(World &w)
 
 void addDialogs()
 {
-    QTest::addColumn<Maker>("make");
-    const auto row = [](const char *name, Maker make) { QTest::newRow(name) << make; };
+    const auto row = Table<Maker>({"make"});
     row("frmConnect", [](World &w) { return std::make_unique<frmConnect>(w.connection, w.dialogs); });
     row("frmModem", [](World &w) { return std::make_unique<frmModem>(w.connection); });
     row("frmLanSetup", [](World &w) { return std::make_unique<frmLanSetup>(w.kyr, w.messages); });

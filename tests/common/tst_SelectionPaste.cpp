@@ -1,5 +1,6 @@
 // The middle button pastes the X11 selection into a filtered box. Needs a
 // display that has a selection (xcb under Xvfb); the offscreen platform has none.
+#include "DataTable.h"
 #include "KeyFilter.h"
 
 #include <QtTest/QtTest>
@@ -11,21 +12,11 @@ class tst_SelectionPaste : public QObject
 private slots:
     void middleButtonPastesFilteredText_data()
     {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("selection");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("refused characters do not take the room of digits") << ""
-                                                                           << "a192"
-                                                                           << "192";
-        QTest::newRow("refused characters in the middle") << ""
-                                                          << "1.9x2"
-                                                          << "192";
-        QTest::newRow("the box's length still holds") << ""
-                                                      << "12345"
-                                                      << "123";
-        QTest::newRow("nothing accepted: the box as it was") << "7"
-                                                             << "abc"
-                                                             << "7";
+        const auto row = Table<QString, QString, QString>({"before", "selection", "after"});
+        row("refused characters do not take the room of digits", "", "a192", "192");
+        row("refused characters in the middle", "", "1.9x2", "192");
+        row("the box's length still holds", "", "12345", "123");
+        row("nothing accepted: the box as it was", "7", "abc", "7");
     }
     void middleButtonPastesFilteredText()
     {
