@@ -270,10 +270,7 @@ private slots:
 
     void streamRowsFollowStreamType_data()
     {
-        QTest::addColumn<QString>("rev");
-        QTest::addColumn<int>("stream");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QStringList>("expected");
+        const auto row = Table<QString, int, int, QStringList>({"rev", "stream", "type", "expected"});
         const QStringList common = names("Program Direction DataChannel InsertLinesF1 InsertLinesF2 Did SDid");
         const QStringList serial = names("Baud WordSize Parity StopBits TxFlowCtrl RxFlowCtrl DisconnectProcessing");
         const QStringList body = names(
@@ -281,9 +278,6 @@ private slots:
             "C4To708 FlushBytes FrameDelay DataCountF1 DataCountF2 HeaderId1 HeaderId2 FooterId FooterSize "
             "TimedBufferFlush VancBufferFlush transMode transTimeout");
         const QStringList type = {"StreamType"}, lan = {"StreamType", "PortAddr"};
-        auto row = [](const char *name, QString rev, int stream, int type, QStringList expected) {
-            QTest::newRow(name) << rev << stream << type << expected;
-        };
         row("free serial port", "G", StreamSlot::PORTA, 0, type);
         row("free LAN port", "G", StreamSlot::LAN3, 0, lan);
         row("caption on port A", "G", StreamSlot::PORTA, 16,
@@ -354,9 +348,7 @@ private slots:
     // line never does.
     void promptsWhereTheEncoderPutsThem_data()
     {
-        QTest::addColumn<QString>("received");
-        QTest::addColumn<QString>("prompt");
-        QTest::addColumn<int>("at");
+        Table<QString, QString, int>({"received", "prompt", "at"});
         for (const auto &[text, prompt, at] : std::initializer_list<std::tuple<const char *, const char *, int>>{
                  {"SETUP\r\n>", ">", 7},
                  {">", ">", 0},
@@ -528,9 +520,9 @@ private slots:
     // modem must still hear nothing but its commands.
     void retrievalAfterASessionCheck_data()
     {
-        QTest::addColumn<bool>("someSections");
-        QTest::newRow("every section") << false;
-        QTest::newRow("some sections (the read-back)") << true;
+        const auto row = Table<bool>({"someSections"});
+        row("every section", false);
+        row("some sections (the read-back)", true);
     }
 
     void retrievalAfterASessionCheck()
@@ -546,10 +538,7 @@ private slots:
         QCOMPARE(rig.closing.count(), 1);
         ConnectionSettings modem;
         modem.Method = QStringLiteral("MODEM");
-        if (someSections)
-            rig.conv.OpenConnection(modem, {0});
-        else
-            rig.conv.OpenConnection(modem);
+        someSections ? rig.conv.OpenConnection(modem, {0}) : rig.conv.OpenConnection(modem);
         QCOMPARE(rig.link->sent, QByteArray("AT\r"));
         rig.link->receive("AT\r\nlogin:");
         QCOMPARE(rig.link->sent, QByteArray("AT\r"));
