@@ -9,11 +9,7 @@ public:
     using StepTimer::StepTimer;
     void setInterval(int ms) override { ms_ = ms; }
     int interval() const override { return ms_; }
-    void start() override
-    {
-        active = ms_ > 0;
-        ++starts;
-    }
+    void start() override { active = ms_ > 0; }
     void stop() override { active = false; }
     bool isActive() const override { return active; }
     // Ticks as the real timer would when the interval has passed; does
@@ -25,8 +21,6 @@ public:
         emit timeout();
         return true;
     }
-
-    int starts = 0;
 
 private:
     int ms_ = 0;

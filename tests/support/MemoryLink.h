@@ -35,7 +35,6 @@ public:
         opened = false;
         emit closed();
     }
-    void fail(const QString &message) { emit errorOccurred(message); }
 
     std::function<void(const QByteArray &)> onSend; // a peer that acts on what arrives
     bool connectOnOpen = true;

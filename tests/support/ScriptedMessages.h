@@ -26,7 +26,6 @@ public:
     {
         boxes.append({true, title, text, {}});
         if (answers.isEmpty()) {
-            unexpected = true;
             QTest::qFail(qPrintable(QStringLiteral("unexpected question: %1 / %2").arg(title, text)), __FILE__,
                          __LINE__);
             return false;
@@ -44,7 +43,6 @@ public:
         boxes.append({true, title, text, shown});
         const int chosen = choices.isEmpty() ? -1 : int(buttons.indexOf(choices.takeFirst()));
         if (chosen < 0) {
-            unexpected = true;
             QTest::qFail(qPrintable(QStringLiteral("unexpected choice: %1 / %2").arg(title, text)), __FILE__, __LINE__);
             return defaultButton;
         }
@@ -55,16 +53,8 @@ public:
     void queueChoice(const QString &button) { choices.append(button); }
     int count() const { return boxes.size(); }
     const Box &last() const { return boxes.last(); }
-    void clear()
-    {
-        boxes.clear();
-        answers.clear();
-        choices.clear();
-        unexpected = false;
-    }
 
     QList<Box> boxes;
     QList<bool> answers;
     QStringList choices;
-    bool unexpected = false;
 };

@@ -26,21 +26,14 @@ inline bool LoadSimConfig(const QString &path, clsKYR &kyr)
 }
 
 // The configuration kyr7sim ($KYR7SIM) starts with, given these extra
-// arguments, from "kyr7sim --print-config". False when it cannot be run.
-inline bool DefaultSimConfig(clsKYR &kyr, const QStringList &extraArgs = {})
+// arguments, from "kyr7sim --print-config"; a test cannot go on without it.
+inline clsKYR SimDemo(const QStringList &extraArgs = {})
 {
     QProcess sim;
     sim.start(qEnvironmentVariable("KYR7SIM"), QStringList(extraArgs) << QStringLiteral("--print-config"));
-    if (!sim.waitForFinished(10000) || sim.exitStatus() != QProcess::NormalExit || sim.exitCode() != 0)
-        return false;
-    return LoadSimConfigText(sim.readAllStandardOutput(), kyr);
-}
-
-// The same, for a test that cannot go on without it.
-inline clsKYR SimDemo(const QStringList &extraArgs = {})
-{
     clsKYR kyr;
-    if (!DefaultSimConfig(kyr, extraArgs))
+    if (!sim.waitForFinished(10000) || sim.exitStatus() != QProcess::NormalExit || sim.exitCode() != 0 ||
+        !LoadSimConfigText(sim.readAllStandardOutput(), kyr))
         qFatal("kyr7sim --print-config failed");
     return kyr;
 }

@@ -69,7 +69,6 @@ public:
     QString ptyPath() const { return readyPath; }
     QString transcriptPath() const { return transcriptFile; }
     QString statePath() const { return stateFile; }
-    QString dir() const { return tempDir.path(); }
 
     // What the unit stored, as the state file holds it (a fresh model when nothing was stored).
     clsKYR stored() const
