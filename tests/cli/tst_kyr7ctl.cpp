@@ -569,46 +569,41 @@ private slots:
 
     void badInput_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("said");
+        const auto row = Table<QStringList, QString, int>({"args", "said", "code"});
         const QString refused = refusingTarget();
-        const auto row = [](const char *name, const QStringList &args, const QString &said, int code = 2) {
-            QTest::newRow(name) << args << code << said;
-        };
-        row("no command", {}, "no command given");
-        row("unknown command", {"backup", "lan:10.0.0.7"}, "unknown command \"backup\"");
-        row("unknown option", {"fetch", "--force", "lan:10.0.0.7"}, "Unknown option 'force'");
-        row("option of another command", {"report", "--dry-run", "demo.cfg"}, "--dry-run is for apply only");
-        row("jobs out of range", {"fetch", "--jobs", "0", "lan:10.0.0.7"}, "--jobs takes a number from 1 to 1000");
-        row("verification of a fetch", {"fetch", "--no-verify", "lan:10.0.0.7"}, "--no-verify is for apply only");
+        row("no command", {}, "no command given", 2);
+        row("unknown command", {"backup", "lan:10.0.0.7"}, "unknown command \"backup\"", 2);
+        row("unknown option", {"fetch", "--force", "lan:10.0.0.7"}, "Unknown option 'force'", 2);
+        row("option of another command", {"report", "--dry-run", "demo.cfg"}, "--dry-run is for apply only", 2);
+        row("jobs out of range", {"fetch", "--jobs", "0", "lan:10.0.0.7"}, "--jobs takes a number from 1 to 1000", 2);
+        row("verification of a fetch", {"fetch", "--no-verify", "lan:10.0.0.7"}, "--no-verify is for apply only", 2);
         row("a time-out that is no number", {"apply", "--verify-timeout", "soon", "demo.cfg", "lan:10.0.0.7"},
-            "--verify-timeout takes a number of seconds from 0 to 3600, not \"soon\"");
-        row("no operand", {"fetch"}, "usage: kyr7ctl fetch TARGET...");
-        row("one side of a diff", {"diff", "demo.cfg"}, "usage: kyr7ctl diff A B...");
-        row("two reports", {"report", "demo.cfg", "other.cfg"}, "usage: kyr7ctl report FILE|TARGET");
-        row("a file to fetch", {"fetch", "demo.cfg"}, "\"demo.cfg\" is not a target");
-        row("empty address", {"fetch", "lan:"}, "\"lan:\" is not lan:ADDRESS or lan:ADDRESS:PORT");
-        row("port out of range", {"fetch", "lan:10.0.0.7:70000"}, "is not lan:ADDRESS or lan:ADDRESS:PORT");
-        row("serial port name", {"fetch", "serial:ttyS0"}, "\"ttyS0\" is not a serial port");
-        row("modem without a number", {"fetch", "modem:COM2"}, "\"modem:COM2\" is not modem:DEVICE:NUMBER");
+            "--verify-timeout takes a number of seconds from 0 to 3600, not \"soon\"", 2);
+        row("no operand", {"fetch"}, "usage: kyr7ctl fetch TARGET...", 2);
+        row("one side of a diff", {"diff", "demo.cfg"}, "usage: kyr7ctl diff A B...", 2);
+        row("two reports", {"report", "demo.cfg", "other.cfg"}, "usage: kyr7ctl report FILE|TARGET", 2);
+        row("a file to fetch", {"fetch", "demo.cfg"}, "\"demo.cfg\" is not a target", 2);
+        row("empty address", {"fetch", "lan:"}, "\"lan:\" is not lan:ADDRESS or lan:ADDRESS:PORT", 2);
+        row("port out of range", {"fetch", "lan:10.0.0.7:70000"}, "is not lan:ADDRESS or lan:ADDRESS:PORT", 2);
+        row("serial port name", {"fetch", "serial:ttyS0"}, "\"ttyS0\" is not a serial port", 2);
+        row("modem without a number", {"fetch", "modem:COM2"}, "\"modem:COM2\" is not modem:DEVICE:NUMBER", 2);
         row("one encoder twice", {"fetch", "lan:10.0.0.7", "lan:10.0.0.7:1080"},
-            "lan:10.0.0.7 and lan:10.0.0.7:1080 are the same encoder");
-        row("one port twice", {"fetch", "serial:COM1", "modem:/dev/ttyS0:555"}, "are the same encoder");
+            "lan:10.0.0.7 and lan:10.0.0.7:1080 are the same encoder", 2);
+        row("one port twice", {"fetch", "serial:COM1", "modem:/dev/ttyS0:555"}, "are the same encoder", 2);
         QFile::link("/dev/null", dir.filePath("null-link"));
         row("a device and a link to it", {"fetch", "serial:/dev/null", "serial:" + dir.filePath("null-link")},
-            "serial:/dev/null and serial:" + dir.filePath("null-link") + " are the same encoder (tty:/dev/null)");
-        row("no folder for the file", {"fetch", "lan:10.0.0.7", "-o", "no/such/a.cfg"}, "there is no folder");
-        row("a target to apply", {"apply", "lan:10.0.0.7", "lan:10.0.0.8"}, "apply takes a file first");
+            "serial:/dev/null and serial:" + dir.filePath("null-link") + " are the same encoder (tty:/dev/null)", 2);
+        row("no folder for the file", {"fetch", "lan:10.0.0.7", "-o", "no/such/a.cfg"}, "there is no folder", 2);
+        row("a target to apply", {"apply", "lan:10.0.0.7", "lan:10.0.0.8"}, "apply takes a file first", 2);
         row("one address for many", {"apply", "--with-network", "demo.cfg", "lan:10.0.0.7", "lan:10.0.0.8"},
-            "--with-network would give every target the same address");
-        row("unreadable file", {"apply", "missing.cfg", "lan:10.0.0.7"}, "missing.cfg: cannot read: ");
+            "--with-network would give every target the same address", 2);
+        row("unreadable file", {"apply", "missing.cfg", "lan:10.0.0.7"}, "missing.cfg: cannot read: ", 2);
         row("unknown name in a file", {"diff", "demo.cfg", "bad.cfg"},
-            "bad.cfg:3: unknown parameter \"Bogus\" in [KYR]");
-        row("a file without settings", {"apply", "empty.cfg", "lan:10.0.0.7"}, "empty.cfg: gives no setting");
-        row("nothing in common", {"diff", "rev.cfg", "lan1.cfg"}, "rev.cfg and lan1.cfg give no setting in common");
+            "bad.cfg:3: unknown parameter \"Bogus\" in [KYR]", 2);
+        row("a file without settings", {"apply", "empty.cfg", "lan:10.0.0.7"}, "empty.cfg: gives no setting", 2);
+        row("nothing in common", {"diff", "rev.cfg", "lan1.cfg"}, "rev.cfg and lan1.cfg give no setting in common", 2);
         row("unreachable encoder", {"fetch", refused}, refused + "  FAILED: LAN Error: Connection refused", 1);
-        row("unreachable side of a diff", {"diff", "demo.cfg", refused}, "FAILED: LAN Error: Connection refused");
+        row("unreachable side of a diff", {"diff", "demo.cfg", refused}, "FAILED: LAN Error: Connection refused", 2);
         row("serial port not there", {"report", "serial:/dev/kyr7-none"}, "FAILED: /dev/kyr7-none is not available", 1);
     }
     void badInput()
